@@ -1,0 +1,29 @@
+// The only place with operating-system calls: console versus pipe input, an "is input
+// waiting" test, the two clocks and directory listing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// True when standard input is an interactive console (a terminal), false for a pipe or file.
+bool stdinIsConsole();
+// Console set-up: drop window and mouse events and pending console input (no-op where not needed).
+void prepareConsole();
+// Reports whether a read from standard input would not block. A failed test counts as "waiting"
+// so the caller's read discovers the failure (for example end of input).
+bool inputWaiting();
+// Reads up to `size` bytes from standard input, retrying interrupted reads.
+// Returns the count, 0 at end of input, -1 on an error.
+long readInput(char *buffer, unsigned long size);
+// Milliseconds of the wall clock and of the process's CPU time (kernel plus user).
+std::uint64_t wallClockMs();
+std::uint64_t processTimeMs();
+// Names (without directory) of the regular files in `directory` whose names end with `suffix`.
+std::vector<std::string> listFiles(const std::string &directory, const std::string &suffix);
+// The separator between directory and file names.
+char pathSeparator();
+
+} // namespace platform

@@ -1,0 +1,64 @@
+#include "platform/platform.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace platform {
+
+bool stdinIsConsole() { return isatty(STDIN_FILENO) != 0; }
+
+void prepareConsole() { tcflush(STDIN_FILENO, TCIFLUSH); }
+
+bool inputWaiting() {
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    int r = poll(&p, 1, 0);
+    if (r < 0) return errno != EINTR;
+    return r > 0; // POLLIN, POLLHUP and POLLERR all mean a read will not block
+}
+
+long readInput(char *buffer, unsigned long size) {
+    for (;;) {
+        ssize_t n = read(STDIN_FILENO, buffer, size);
+        if (n >= 0) return long(n);
+        if (errno != EINTR) return -1;
+    }
+}
+
+std::uint64_t wallClockMs() {
+    timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return std::uint64_t(ts.tv_sec) * 1000 + std::uint64_t(ts.tv_nsec) / 1000000;
+}
+
+std::uint64_t processTimeMs() {
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return std::uint64_t(ts.tv_sec) * 1000 + std::uint64_t(ts.tv_nsec) / 1000000;
+}
+
+std::vector<std::string> listFiles(const std::string &directory, const std::string &suffix) {
+    std::vector<std::string> names;
+    DIR *dir = opendir(directory.empty() ? "." : directory.c_str());
+    if (!dir) return names;
+    while (dirent *e = readdir(dir)) {
+        std::string name = e->d_name;
+        if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        struct stat st;
+        std::string path = directory.empty() ? name : directory + pathSeparator() + name;
+        if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+    }
+    closedir(dir);
+    return names;
+}
+
+char pathSeparator() { return '/'; }
+
+} // namespace platform

@@ -1,0 +1,70 @@
+#include "platform/platform.h"
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+HANDLE inputHandle() { return GetStdHandle(STD_INPUT_HANDLE); }
+std::uint64_t fileTimeMs(const FILETIME &ft) {
+    return ((std::uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000;
+}
+} // namespace
+
+bool stdinIsConsole() {
+    DWORD mode;
+    return GetConsoleMode(inputHandle(), &mode) != 0;
+}
+
+void prepareConsole() {
+    DWORD mode;
+    if (GetConsoleMode(inputHandle(), &mode)) {
+        SetConsoleMode(inputHandle(), mode & ~(ENABLE_WINDOW_INPUT | ENABLE_MOUSE_INPUT));
+        FlushConsoleInputBuffer(inputHandle());
+    }
+}
+
+bool inputWaiting() {
+    DWORD available = 0;
+    if (stdinIsConsole()) {
+        DWORD events = 0;
+        return GetNumberOfConsoleInputEvents(inputHandle(), &events) && events > 1;
+    }
+    if (!PeekNamedPipe(inputHandle(), nullptr, 0, nullptr, &available, nullptr)) return true;
+    return available > 0;
+}
+
+long readInput(char *buffer, unsigned long size) {
+    DWORD n = 0;
+    if (!ReadFile(inputHandle(), buffer, DWORD(size), &n, nullptr)) return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+    return long(n);
+}
+
+std::uint64_t wallClockMs() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    return fileTimeMs(ft);
+}
+
+std::uint64_t processTimeMs() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    return fileTimeMs(kernel) + fileTimeMs(user);
+}
+
+std::vector<std::string> listFiles(const std::string &directory, const std::string &suffix) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    std::string pattern = (directory.empty() ? std::string(".") : directory) + "\\*" + suffix;
+    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return names;
+}
+
+char pathSeparator() { return '\\'; }
+
+} // namespace platform

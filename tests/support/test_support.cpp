@@ -1,0 +1,43 @@
+#include "support/test_support.h"
+
+#include "control/startup.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace testsupport {
+
+void initOnce() {
+    static bool done = false;
+    if (!done) {
+        control::initEngine();
+        done = true;
+    }
+}
+
+std::string dataPath(const std::string &name) { return std::string(VORLAN_TEST_DATA) + "/" + name; }
+
+std::vector<EpdRecord> readPerftFile() {
+    std::vector<EpdRecord> records;
+    std::ifstream in(dataPath("perft.epd"));
+    std::string line;
+    while (std::getline(in, line)) {
+        auto semi = line.find(';');
+        if (semi == std::string::npos) continue;
+        EpdRecord r;
+        r.fen = line.substr(0, semi);
+        while (!r.fen.empty() && r.fen.back() == ' ') r.fen.pop_back();
+        std::istringstream fields(line.substr(semi));
+        std::string field;
+        while (std::getline(fields, field, ';')) {
+            std::istringstream f(field);
+            std::string depth;
+            unsigned long long count;
+            if (f >> depth >> count && depth.size() >= 2 && depth[0] == 'D') r.counts.push_back(count);
+        }
+        records.push_back(r);
+    }
+    return records;
+}
+
+} // namespace testsupport

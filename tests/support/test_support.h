@@ -1,0 +1,19 @@
+// Helpers shared by the test executables.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Builds the engine's tables once per test process.
+void initOnce();
+std::string dataPath(const std::string &name);
+
+struct EpdRecord {
+    std::string fen;
+    std::vector<unsigned long long> counts; // counts[d - 1] is the perft count at depth d
+};
+std::vector<EpdRecord> readPerftFile();
+
+} // namespace testsupport
