@@ -3,9 +3,11 @@
 
 namespace control {
 
-// Builds every table and sets the start position (everything before the first command is read).
+// Builds every table, applies the option defaults (and default.ini from the working directory)
+// and sets the start position: everything before the first command is read. Reads no input.
 void initEngine();
-// initEngine, then reads and executes commands until quit or end of input.
+// Prints the banner, prepares the console, runs initEngine, then reads and executes commands
+// until "quit" or the end of input.
 int runEngine();
 
 } // namespace control
