@@ -19,17 +19,21 @@ void registerSubsystemOptionHandlers() {}
 
 } // namespace
 
-void initEngine() {
-    search::allocateSearchThreads();
-    position::initAttackTables();
-    resetInput();
-    registerSubsystemOptionHandlers();
+void applyOptionDefaults() {
     buildOptions();
     // The personality group first, the UCI group last: its final option, "Inifilepath", reads
     // default.ini, which may change any option.
     resetOptionGroup(GROUP_PERSONALITY);
     resetOptionGroup(GROUP_INTERNAL);
     resetOptionGroup(GROUP_UCI);
+}
+
+void initEngine() {
+    search::allocateSearchThreads();
+    position::initAttackTables();
+    resetInput();
+    registerSubsystemOptionHandlers();
+    applyOptionDefaults();
     position::LoadFen(position::START_FEN);
     fillHistory();
 }

@@ -1,5 +1,6 @@
 #include "control/inifile.h"
 #include "control/options.h"
+#include "control/startup.h"
 #include "support/engine_process.h"
 #include "support/test_support.h"
 
@@ -21,8 +22,7 @@ protected:
     void SetUp() override {
         testsupport::initOnce();
         CaptureStdout();
-        buildOptions();
-        for (OptionGroup g : {GROUP_PERSONALITY, GROUP_INTERNAL, GROUP_UCI}) resetOptionGroup(g);
+        applyOptionDefaults();
         GetCapturedStdout();
         std::fill(std::begin(HandlerCalls), std::end(HandlerCalls), 0);
     }
