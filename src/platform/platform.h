@@ -15,6 +15,9 @@ void prepareConsole();
 // Reports whether a read from standard input would not block. A failed test counts as "waiting"
 // so the caller's read discovers the failure (for example end of input).
 bool inputWaiting();
+// The same test for a console while a search runs: true only when a typed line can be read
+// without blocking (where the console cannot tell, false, and the search is not interrupted).
+bool consoleLineWaiting();
 // Reads up to `size` bytes from standard input, retrying interrupted reads.
 // Returns the count, 0 at end of input, -1 on an error.
 long readInput(char *buffer, unsigned long size);

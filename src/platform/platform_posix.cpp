@@ -23,6 +23,9 @@ bool inputWaiting() {
     return r > 0; // POLLIN, POLLHUP and POLLERR all mean a read will not block
 }
 
+// A terminal in canonical mode reports input only once a whole line was typed.
+bool consoleLineWaiting() { return inputWaiting(); }
+
 long readInput(char *buffer, unsigned long size) {
     for (;;) {
         ssize_t n = read(STDIN_FILENO, buffer, size);

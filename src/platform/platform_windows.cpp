@@ -26,13 +26,12 @@ void prepareConsole() {
 
 bool inputWaiting() {
     DWORD available = 0;
-    if (stdinIsConsole()) {
-        DWORD events = 0;
-        return GetNumberOfConsoleInputEvents(inputHandle(), &events) && events > 1;
-    }
     if (!PeekNamedPipe(inputHandle(), nullptr, 0, nullptr, &available, nullptr)) return true;
     return available > 0;
 }
+
+// Console events do not tell whether a whole line is ready; a read could block the search.
+bool consoleLineWaiting() { return false; }
 
 long readInput(char *buffer, unsigned long size) {
     DWORD n = 0;

@@ -1,0 +1,78 @@
+#include "control/commands.h"
+
+#include "control/debuglog.h"
+#include "control/dispatch.h"
+#include "control/options.h"
+#include "control/output.h"
+#include "control/setup.h"
+#include "control/version.h"
+#include "search/control.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace control {
+
+void printBanner() {
+    std::printf("%s %s UCI chess engine\n", ENGINE_NAME, ENGINE_VERSION);
+    std::printf("Written by %s\n", ENGINE_AUTHORS);
+    std::printf("Built %s, %s\n\n", buildDate(), buildTime());
+}
+
+void uciCommand(std::string_view) {
+    ProtocolMode = MODE_UCI;
+    std::printf("id name %s %s\n", ENGINE_NAME, ENGINE_VERSION);
+    std::printf("id author %s\n", ENGINE_AUTHORS);
+    printOptions();
+    std::printf("uciok\n");
+    debugLine("id name/author; options; uciok");
+}
+
+void xboardCommand(std::string_view) {
+    ProtocolMode = MODE_XBOARD;
+    NewGameCommand("new");
+    storeOptionValue(OPTION_XBOARD_POST, 0);
+}
+
+void isreadyCommand(std::string_view) {
+    // Stops a running search like "stop", but keeps its unprinted information.
+    search::SearchState = search::STATE_IDLE;
+    std::printf("readyok\n");
+    std::fflush(stdout);
+    debugLine("readyok");
+}
+
+void setoptionCommand(std::string_view line) { handleSetOption(line); }
+
+void progCommand(std::string_view) {
+    std::printf("--------------------------------\n"
+                "mate distance pruning         ON\n"
+                "enhanced transposition cutoff ON\n"
+                "history move ordering         ON\n"
+                "internal iterative deepening  ON\n"
+                "IID in cut nodes             OFF\n"
+                "--------------------------------\n");
+}
+
+void quitCommand(std::string_view) {
+    std::fflush(stdout);
+    std::exit(0);
+}
+
+void stopCommand(std::string_view) {
+    search::SearchState = search::STATE_IDLE;
+    clearOutputSlots();
+}
+
+void forceCommand(std::string_view line) {
+    storeOptionValue(OPTION_XBOARD_FORCE, 1);
+    stopCommand(line);
+}
+
+void hardCommand(std::string_view) { storeOptionValue(OPTION_PONDER, 1); }
+void easyCommand(std::string_view) { storeOptionValue(OPTION_PONDER, 0); }
+void postCommand(std::string_view) { storeOptionValue(OPTION_XBOARD_POST, 1); }
+void nopostCommand(std::string_view) { storeOptionValue(OPTION_XBOARD_POST, 0); }
+void ignoreCommand(std::string_view) {}
+
+} // namespace control

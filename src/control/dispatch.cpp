@@ -1,0 +1,106 @@
+#include "control/dispatch.h"
+
+#include "control/commands.h"
+#include "control/setup.h"
+#include "control/text.h"
+
+#include <cstdio>
+#include <span>
+
+namespace control {
+
+int ProtocolMode = MODE_NONE;
+
+namespace {
+
+using enum Match;
+
+constexpr Command CONSOLE_COMMANDS[] = {
+    {"uci", EXACT, uciCommand},
+    {"xboard", EXACT, xboardCommand},
+    {"perft", PREFIX, perftCommand},
+    {"d", EXACT, boardCommand},
+    {"new", EXACT, consoleNewCommand},
+    {"fen", PREFIX, fenCommand},
+    {"move", PREFIX, moveCommand},
+    {"prog", EXACT, progCommand},
+    {"quit", EXACT, quitCommand},
+    {"setoption", PREFIX, setoptionCommand},
+};
+
+constexpr Command XBOARD_COMMANDS[] = {
+    {"accepted ", PREFIX, ignoreCommand},
+    {"rejected ", PREFIX, ignoreCommand},
+    {"new", EXACT, NewGameCommand},
+    {"force", EXACT, forceCommand},
+    {"?", EXACT, stopCommand},
+    {"draw", EXACT, ignoreCommand},
+    {"result ", PREFIX, ignoreCommand},
+    {"setboard ", PREFIX, SetboardCommand},
+    {"hard", EXACT, hardCommand},
+    {"easy", EXACT, easyCommand},
+    {"post", EXACT, postCommand},
+    {"nopost", EXACT, nopostCommand},
+    {"name ", PREFIX, ignoreCommand},
+    {"rating ", PREFIX, ignoreCommand},
+    {"ics ", PREFIX, ignoreCommand},
+    {"computer", EXACT, ignoreCommand},
+    {"memory ", PREFIX, ignoreCommand},
+    {"cores ", PREFIX, ignoreCommand},
+    {"egtpath ", PREFIX, ignoreCommand},
+    {"option ", PREFIX, ignoreCommand},
+    {"quit", EXACT, quitCommand},
+};
+
+constexpr Command UCI_COMMANDS[] = {
+    {"isready", EXACT, isreadyCommand},
+    {"setoption", PREFIX, setoptionCommand},
+    {"ucinewgame", EXACT, ucinewgameCommand},
+    {"position", PREFIX, PositionCommand},
+    {"debug", PREFIX, setoptionCommand},
+    {"stop", EXACT, stopCommand},
+    {"quit", EXACT, quitCommand},
+};
+
+bool matches(const Command &c, std::string_view line) {
+    return c.match == EXACT ? line == c.word : startsWith(line, c.word);
+}
+
+const Command *findCommand(std::span<const Command> table, std::string_view line) {
+    for (const Command &c : table)
+        if (matches(c, line)) return &c;
+    return nullptr;
+}
+
+// A file letter, a rank digit, a file letter and a rank digit.
+bool beginsWithSquarePair(std::string_view line) {
+    auto file = [](char c) { return c >= 'a' && c <= 'h'; };
+    auto rank = [](char c) { return c >= '1' && c <= '8'; };
+    return line.size() >= 4 && file(line[0]) && rank(line[1]) && file(line[2]) && rank(line[3]);
+}
+
+} // namespace
+
+void dispatchLine(std::string_view line) {
+    std::span<const Command> table;
+    switch (ProtocolMode) {
+    case MODE_NONE: table = CONSOLE_COMMANDS; break;
+    case MODE_XBOARD: table = XBOARD_COMMANDS; break;
+    case MODE_UCI: table = UCI_COMMANDS; break;
+    default: return;
+    }
+    if (const Command *c = findCommand(table, line)) {
+        c->handler(line);
+        return;
+    }
+    if (ProtocolMode != MODE_XBOARD) return;
+    if (beginsWithSquarePair(line)) {
+        xboardMoveCommand(line);
+        return;
+    }
+    std::string_view word = firstWord(line);
+    if (word.empty()) return; // a blank line is no command
+    std::printf("Error (unknown command): %.*s\n", int(word.size()), word.data());
+}
+
+} // namespace control

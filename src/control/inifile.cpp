@@ -1,0 +1,96 @@
+#include "control/inifile.h"
+
+#include "control/options.h"
+#include "control/text.h"
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace control {
+
+namespace {
+
+constexpr const char *PERSONALITY_DIRECTORY = "personalities";
+constexpr const char *INI_SUFFIX = ".ini";
+constexpr std::size_t CHOICES_CAPACITY = 2048; // including the terminating NUL
+// INI files can name each other through "Inifilepath" and "Personality"; a cycle must end.
+constexpr int MAX_INI_NESTING = 8;
+
+std::string PersonalityChoices = "var main";
+int IniNesting = 0;
+
+std::string iniFileName(IniKind kind) {
+    if (kind == INI_SETTINGS) return optionText(OPTION_INIFILEPATH);
+    return std::string(PERSONALITY_DIRECTORY) + platform::pathSeparator() + optionText(OPTION_PERSONALITY) +
+           INI_SUFFIX;
+}
+
+void applyOptionLine(const std::string &line) {
+    for (int i = 0; i < OPTION_COUNT; ++i) {
+        std::string_view name = Options[i].name;
+        if (startsWithNoCase(line, name) && line.size() > name.size() && line[name.size()] == '=') {
+            setOptionValue(i, std::string_view(line).substr(name.size() + 1));
+            return;
+        }
+    }
+    std::printf("info string ERROR: '%s' is an unknown Option!\n", line.c_str());
+}
+
+} // namespace
+
+void loadIniFile(IniKind kind) {
+    if (IniNesting >= MAX_INI_NESTING) return;
+    std::string name = iniFileName(kind);
+    std::ifstream in(name, std::ios::binary);
+    if (!in) {
+        std::printf("Cannot open %s\n", name.c_str());
+        return;
+    }
+    std::printf("info string Loading ini file '%s'\n", name.c_str());
+    ++IniNesting;
+    bool inSection = true; // lines before the first header count as option lines
+    std::string line;
+    while (std::getline(in, line)) {
+        // Text from a NUL on is not part of the line, and a CR before the line end is dropped.
+        line.resize(std::min(line.find('\0'), line.size()));
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        if (line[0] == '[') {
+            inSection = line == "[Engine]";
+            continue;
+        }
+        if (inSection) applyOptionLine(line);
+    }
+    --IniNesting;
+}
+
+void buildPersonalityChoices() {
+    PersonalityChoices = "var main";
+    std::vector<std::string> files = platform::listFiles(PERSONALITY_DIRECTORY, INI_SUFFIX);
+    // Directory order differs between systems; sorted names give the same list everywhere.
+    std::sort(files.begin(), files.end());
+    for (const std::string &file : files) {
+        if (file.find("default") != std::string::npos) {
+            std::printf("Illegal Personality Name: %s\n", file.c_str());
+            continue;
+        }
+        std::string choice = " var " + file.substr(0, file.size() - 4);
+        // Personalities that no longer fit the choice text are not offered.
+        if (PersonalityChoices.size() + choice.size() >= CHOICES_CAPACITY) continue;
+        PersonalityChoices += choice;
+    }
+}
+
+const char *personalityChoices() { return PersonalityChoices.c_str(); }
+
+void onPersonalityChanged(int index) {
+    if (Options[index].text == "main")
+        resetOptionGroup(GROUP_PERSONALITY);
+    else
+        loadIniFile(INI_PERSONALITY);
+}
+
+} // namespace control

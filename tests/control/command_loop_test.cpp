@@ -1,0 +1,194 @@
+#include "control/dispatch.h"
+#include "control/input.h"
+#include "control/options.h"
+#include "control/output.h"
+#include "control/setup.h"
+#include "search/control.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+using namespace control;
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+
+class CommandLoop : public testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::initOnce();
+        resetInput();
+        search::SearchState = search::STATE_IDLE;
+        ProtocolMode = MODE_NONE;
+    }
+    void TearDown() override {
+        search::SearchState = search::STATE_IDLE;
+        ProtocolMode = MODE_NONE;
+        resetInput();
+    }
+    static void setPending(std::string_view text) {
+        std::memcpy(PendingInput, text.data(), text.size());
+        PendingLength = text.size();
+        PendingInput[PendingLength] = '\0';
+    }
+    static std::string nextLine() {
+        static char line[PENDING_INPUT_SIZE];
+        std::size_t length = 0;
+        if (!takePendingLine(line, sizeof line, length)) return "<none>";
+        return std::string(line, length);
+    }
+    static std::string dispatch(std::string_view line) {
+        CaptureStdout();
+        dispatchLine(line);
+        return GetCapturedStdout();
+    }
+};
+
+} // namespace
+
+TEST_F(CommandLoop, PendingLinesComeOutInOrderWithoutTheirLineEnds) {
+    setPending(std::string("uci\r\nis\0ready\npartial", 21));
+    EXPECT_EQ(nextLine(), "uci");
+    EXPECT_EQ(nextLine(), std::string("is\0ready", 8));
+    EXPECT_EQ(nextLine(), "<none>"); // the last line is not complete yet
+    EXPECT_EQ(std::string(PendingInput, PendingLength), "partial");
+}
+
+TEST_F(CommandLoop, RequeuedCommandRunsBeforeTheInputThatFollowedIt) {
+    setPending("go depth 5\nisready\n");
+    search::SearchState = search::STATE_THINKING;
+    PositionCommand("position startpos moves e2e4");
+    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
+    EXPECT_EQ(nextLine(), "position startpos moves e2e4");
+    EXPECT_EQ(nextLine(), "go depth 5");
+    EXPECT_EQ(nextLine(), "isready");
+
+    search::SearchState = search::STATE_PONDERING;
+    NewGameCommand("new");
+    search::SearchState = search::STATE_THINKING;
+    SetboardCommand("setboard 8/8/8/8/8/8/8/K6k w - - 0 1");
+    EXPECT_EQ(nextLine(), "setboard 8/8/8/8/8/8/8/K6k w - - 0 1");
+    EXPECT_EQ(nextLine(), "new");
+    EXPECT_EQ(nextLine(), "<none>");
+}
+
+TEST_F(CommandLoop, RequeueingIntoAFullBufferKeepsTheCommand) {
+    std::string filler(PENDING_INPUT_SIZE - 10, 'x');
+    filler.back() = '\n';
+    setPending(filler);
+    requeueLine("stop");
+    EXPECT_EQ(nextLine(), "stop");
+    EXPECT_LE(PendingLength, PENDING_INPUT_SIZE - 1);
+}
+
+TEST_F(CommandLoop, ConsoleModeMatchesWholeWordsAndPrefixes) {
+    EXPECT_EQ(dispatch("uci "), "");
+    EXPECT_EQ(dispatch("xboard2"), "");
+    EXPECT_EQ(dispatch("isready"), ""); // a UCI word before the handshake
+    EXPECT_EQ(dispatch("progs"), "");
+    EXPECT_EQ(dispatch("prog").substr(0, 33), "--------------------------------\n");
+    EXPECT_EQ(dispatch("setoption name Nothing"), "info string ERROR: Unknown Option!\n");
+    EXPECT_EQ(ProtocolMode, MODE_NONE);
+}
+
+TEST_F(CommandLoop, UciModeIgnoresUnknownLinesAndStopDropsPendingOutput) {
+    ProtocolMode = MODE_UCI;
+    EXPECT_EQ(dispatch("uci"), "");
+    EXPECT_EQ(dispatch("xboard"), "");
+    EXPECT_EQ(dispatch("prog"), "");
+    EXPECT_EQ(dispatch("debugging"), "info string ERROR: Unknown Option!\n"); // "debug" is a prefix
+    search::SearchState = search::STATE_THINKING;
+    appendInfoText("info depth 1\n");
+    setCurrMoveText("info currmove e2e4\n");
+    EXPECT_EQ(dispatch("stop"), "");
+    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
+    EXPECT_TRUE(outputSlotsEmpty());
+    search::SearchState = search::STATE_THINKING;
+    appendInfoText("info depth 2\n");
+    EXPECT_EQ(dispatch("isready"), "readyok\n");
+    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
+    EXPECT_FALSE(outputSlotsEmpty()); // isready keeps what the search still has to say
+}
+
+TEST_F(CommandLoop, XboardModeAnswersUnknownWordsAndSetsFlags) {
+    ProtocolMode = MODE_XBOARD;
+    EXPECT_EQ(dispatch("e9e4"), "Error (unknown command): e9e4\n");
+    EXPECT_EQ(dispatch("levels 40 5 0"), "Error (unknown command): levels\n");
+    EXPECT_EQ(dispatch("uci"), "Error (unknown command): uci\n");
+    EXPECT_EQ(dispatch(std::string_view("bad\0word rest", 13)), "Error (unknown command): bad\n");
+    EXPECT_EQ(dispatch("draw"), "");
+    EXPECT_EQ(dispatch("result 1-0 {White mates}"), "");
+    EXPECT_EQ(dispatch("hard"), "");
+    EXPECT_TRUE(optionBool(OPTION_PONDER));
+    EXPECT_EQ(dispatch("easy"), "");
+    EXPECT_FALSE(optionBool(OPTION_PONDER));
+    EXPECT_EQ(dispatch("post"), "");
+    EXPECT_TRUE(optionBool(OPTION_XBOARD_POST));
+    EXPECT_EQ(dispatch("nopost"), "");
+    EXPECT_FALSE(optionBool(OPTION_XBOARD_POST));
+    search::SearchState = search::STATE_THINKING;
+    appendInfoText("1 20 0 100 e2e4\n");
+    EXPECT_EQ(dispatch("force"), "");
+    EXPECT_TRUE(optionBool(OPTION_XBOARD_FORCE));
+    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
+    EXPECT_TRUE(outputSlotsEmpty());
+    // A move while thinking is ignored: the interface should not move now.
+    search::SearchState = search::STATE_THINKING;
+    EXPECT_EQ(dispatch("e2e4"), "");
+    EXPECT_EQ(search::SearchState, search::STATE_THINKING);
+}
+
+TEST_F(CommandLoop, FlushPrintsTheSlotsInOrderOnlyDuringASearchOrWhenForced) {
+    appendInfoText("info depth 1\n");
+    appendInfoText("info depth 2\n");
+    setCurrLineText("info currline e2e4\n");
+    setCurrMoveText("info currmove d2d4\n");
+    setCurrMoveText("info currmove e2e4\n");
+    setHashFullText("info hashfull 10\n");
+    CaptureStdout();
+    FlushOutput(false); // idle: nothing
+    EXPECT_EQ(GetCapturedStdout(), "");
+    CaptureStdout();
+    FlushOutput(true);
+    EXPECT_EQ(GetCapturedStdout(),
+              "info depth 1\ninfo depth 2\ninfo currline e2e4\ninfo currmove e2e4\ninfo hashfull 10\n");
+    EXPECT_TRUE(outputSlotsEmpty());
+
+    // During a search the "Buffer" interval decides.
+    search::SearchState = search::STATE_THINKING;
+    setOptionValue(OPTION_BUFFER, "1000000");
+    appendInfoText("info depth 3\n");
+    CaptureStdout();
+    FlushOutput(false);
+    EXPECT_EQ(GetCapturedStdout(), "");
+    setOptionValue(OPTION_BUFFER, "0");
+    CaptureStdout();
+    FlushOutput(false);
+    EXPECT_EQ(GetCapturedStdout(), "info depth 3\n");
+    setOptionValue(OPTION_BUFFER, "300");
+}
+
+TEST_F(CommandLoop, PollSearchAppliesTheLimitsUnlessExempt) {
+    EXPECT_TRUE(PollSearch(false)); // idle
+    search::SearchState = search::STATE_THINKING;
+    search::nodeCount = 1; // not a polling node: no input is read
+    search::limitFlags = search::LIMIT_DEPTH | search::LIMIT_NODES;
+    search::SearchLimits.depth = 4;
+    search::SearchLimits.nodes = 100;
+    search::iterationDepth = 4 * 256;
+    EXPECT_FALSE(PollSearch(false));
+    search::iterationDepth = 5 * 256;
+    EXPECT_TRUE(PollSearch(false));
+    EXPECT_FALSE(PollSearch(true));
+    search::iterationDepth = 0;
+    search::nodeCount = 101;
+    EXPECT_TRUE(PollSearch(false));
+    search::limitFlags = search::LIMIT_INFINITE;
+    EXPECT_FALSE(PollSearch(false));
+    search::nodeCount = 0;
+    search::limitFlags = 0;
+}
