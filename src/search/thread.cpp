@@ -1,5 +1,6 @@
 #include "search/thread.h"
 
+#include <cstring>
 #include <memory>
 
 namespace search {
@@ -12,5 +13,11 @@ void allocateSearchThreads() {
     thread0->ply = -1;
     Threads[0] = thread0.get();
 }
+
+void shiftKillers(SearchThread &thread) {
+    std::memmove(thread.killers[0], thread.killers[2], sizeof(thread.killers[0]) * (KILLER_PLIES - 2));
+}
+
+void clearKillers(SearchThread &thread) { std::memset(thread.killers, 0, sizeof(thread.killers)); }
 
 } // namespace search

@@ -1,0 +1,31 @@
+// What the search asks of the evaluation and the tablebases at a node.
+#include "eval/evaluate.h"
+#include "search/search_internal.h"
+#include "tablebases/probe.h"
+
+namespace search::detail {
+
+using namespace position;
+
+namespace {
+
+constexpr int LAZY_MARGIN = 300; // the full evaluation runs only near the window
+
+} // namespace
+
+int lazyEvaluate(Position &pos, int alpha, int beta) {
+    int q = eval::quickEvaluate(pos);
+    int v = q;
+    if (q >= alpha - LAZY_MARGIN && q <= beta + LAZY_MARGIN) v = eval::fullEvaluate(pos);
+    return eval::fiftyMoveTaper(pos, v);
+}
+
+bool nullMoveAllowed(const Position &) { return true; }
+
+bool isDrawRecognised(const Position &pos) { return eval::isRecognisedDraw(pos); }
+
+bool probeTablebases(const Position &pos, int ply, int &score) {
+    return tablebases::ProbeTablebase(pos, ply, score);
+}
+
+} // namespace search::detail

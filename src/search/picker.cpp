@@ -1,0 +1,154 @@
+#include "search/picker.h"
+
+#include "eval/evaluate.h"
+#include "eval/tables.h"
+#include "position/makemove.h"
+#include "position/movegen.h"
+#include "search/see.h"
+#include "search/settings.h"
+
+namespace search {
+
+using namespace position;
+
+namespace {
+
+constexpr int EN_PASSANT_BONUS = 100;
+constexpr int PROMOTION_OFFSET = 100; // a promotion scores the new piece's value minus this
+constexpr int FUTILITY_DEPTH = 1280;
+
+int historyIndex(Move move) { return int(moveFrom(move)) * 64 + int(moveTo(move)); }
+
+void release(SearchFrame &f, int i, int score) {
+    MoveEntry e = makeEntry(entryMove(f.moves[i]), score);
+    f.moves[i] = f.moves[f.readyEnd];
+    f.moves[f.readyEnd++] = e;
+}
+
+// Stage 0 -> 1: generate, put the hash move first, release the good captures.
+bool enterCaptureStage(Position &pos, SearchFrame &f) {
+    f.stage = STAGE_CAPTURES;
+    if (f.moveCount == NOT_GENERATED) {
+        f.moveCount = GenerateAll(pos, f.moves);
+        if (f.moveCount == 0) return false;
+    }
+    if (f.bestMove) {
+        int i = 0;
+        while (i < f.moveCount && entryMove(f.moves[i]) != f.bestMove) ++i;
+        if (i < f.moveCount) {
+            MoveEntry e = f.moves[i];
+            f.moves[i] = f.moves[0];
+            f.moves[0] = e;
+        } else {
+            f.moves[0] = makeEntry(f.bestMove, entryScore(f.moves[0]));
+        }
+    }
+    for (int i = f.moveIndex; i < f.moveCount; ++i) {
+        Move m = entryMove(f.moves[i]);
+        bool ep = isEnPassant(pos, m);
+        PieceType promo = movePromotion(m);
+        if (pos.isEmpty(moveTo(m)) && !ep && promo == 0) continue;
+        int score = entryScore(f.moves[i]) + see(pos, m);
+        if (ep) score += EN_PASSANT_BONUS;
+        else if (promo) score += ExchangeValue[promo] - PROMOTION_OFFSET;
+        if (score > GOOD_CAPTURE_FLOOR) release(f, i, score);
+        else f.moves[i] = makeEntry(m, score);
+    }
+    return true;
+}
+
+// Stage 1 -> 2: killers that do not lose material, and escapes of the piece the null move found attacked.
+void enterKillerStage(SearchThread &thread, Position &pos, SearchFrame &f, int ply) {
+    f.stage = STAGE_KILLERS;
+    int k = killerScore();
+    Move killer1 = ply < KILLER_PLIES ? thread.killers[ply][0] : NO_MOVE;
+    Move killer2 = ply < KILLER_PLIES ? thread.killers[ply][1] : NO_MOVE;
+    bool threats = Settings.nullMove && f.threatMove != NO_MOVE;
+    Square threatened = moveTo(f.threatMove);
+    for (int i = f.moveIndex; i < f.moveCount; ++i) {
+        Move m = entryMove(f.moves[i]);
+        if (m == killer1 || m == killer2) {
+            if (see(pos, m) >= -k) release(f, i, m == killer1 ? k + 1 : k);
+            continue;
+        }
+        if (threats && moveFrom(m) == threatened && see(pos, m) == 0)
+            release(f, i, eval::PieceValue[pos.typeOn(threatened)]);
+    }
+}
+
+// Stage 2 -> 3: decide futility, release everything.
+void enterQuietStage(Position &pos, SearchFrame &f, const int *futilityMargin) {
+    f.stage = STAGE_QUIET;
+    int b = f.beta - 1;
+    if ((b < 0 ? -b : b) < MATE_BOUND && f.depth < FUTILITY_DEPTH) {
+        int v = eval::quickEvaluate(pos);
+        if (v + futilityMargin[(4 * f.depth) / ONE_PLY] < f.beta) f.futile = 1;
+    }
+    f.readyEnd = f.moveCount;
+}
+
+} // namespace
+
+int killerScore() { return eval::PieceValue[PAWN] * 8 / 10; }
+
+int nextMove(int threadIndex, Position &pos, SearchFrame &f, const int *futilityMargin) {
+    SearchThread &thread = *Threads[threadIndex];
+    int ply = thread.ply;
+    ++f.moveIndex;
+    while (f.moveIndex == f.readyEnd) {
+        switch (f.stage) {
+        case STAGE_HASH:
+            if (!enterCaptureStage(pos, f)) return 0;
+            break;
+        case STAGE_CAPTURES: enterKillerStage(thread, pos, f, ply); break;
+        case STAGE_KILLERS: enterQuietStage(pos, f, futilityMargin); break;
+        default: return 0;
+        }
+    }
+    if (f.moveIndex >= f.moveCount) return 0;
+    int best = f.moveIndex;
+    for (int i = f.moveIndex + 1; i < f.readyEnd; ++i)
+        if (entryScore(f.moves[i]) > entryScore(f.moves[best])) best = i;
+    MoveEntry e = f.moves[best];
+    f.moves[best] = f.moves[f.moveIndex];
+    f.moves[f.moveIndex] = e;
+    f.currentMove = entryMove(e);
+    return 1;
+}
+
+bool isQuietMove(const Position &pos, Move move) {
+    return pos.isEmpty(moveTo(move)) && movePromotion(move) == 0 && !isEnPassant(pos, move);
+}
+
+void rememberKiller(SearchThread &thread, Move move, int ply) {
+    if (ply < 0 || ply >= KILLER_PLIES) return;
+    std::uint16_t *k = thread.killers[ply];
+    if (k[0] != move) {
+        k[1] = k[0];
+        k[0] = move;
+    }
+}
+
+void updateKillers(int threadIndex, const Position &pos, Move move, int ply) {
+    if (!isQuietMove(pos, move)) return;
+    rememberKiller(*Threads[threadIndex], move, ply);
+}
+
+void historySearched(Move move) {
+    std::int16_t &h = History[historyIndex(move)];
+    if (h > -HISTORY_LIMIT) --h;
+}
+
+void historyCutoff(Move move) {
+    std::int16_t &h = History[historyIndex(move)];
+    int v = h + HISTORY_BONUS;
+    if (v > HISTORY_LIMIT) v = HISTORY_LIMIT;
+    if (v < 0) v /= 2;
+    h = std::int16_t(v);
+}
+
+void resetHistory() {
+    for (auto &h : History) h = HISTORY_START;
+}
+
+} // namespace search

@@ -1,0 +1,56 @@
+// Shared pieces of the search's state machine: the run record, pushes, returns and node helpers.
+#pragma once
+
+#include "position/position.h"
+#include "search/frame.h"
+#include "search/thread.h"
+
+namespace search::detail {
+
+enum Step { CONTINUE, STOP };
+
+struct Run {
+    int threadIndex;
+    SearchThread &thread;
+    position::Position &pos;
+    int handed; // score handed down by the last popped frame
+};
+
+inline SearchFrame &current(Run &r) { return r.thread.frames[r.thread.ply]; }
+
+// Pops the current frame with score s.
+inline Step giveBack(Run &r, int s) {
+    r.handed = s;
+    --r.thread.ply;
+    return CONTINUE;
+}
+
+// Start of the list of the child of frame f (64-byte aligned behind f's list, plus a gap).
+position::MoveEntry *childList(const SearchFrame &f);
+
+// Pushes a child with the given window and state; the parent resumes in `resume`.
+// adjust is added to the child's depth and extension, capped by the extension ceiling.
+void pushChild(Run &r, int alpha, int beta, int state, int resume, int adjust);
+// Capped extension of a node's own depth.
+void extendNode(SearchFrame &f, int x);
+
+// Counts the node (thread 0) and polls; true means stop.
+bool countAndPoll(Run &r, bool quiescence);
+bool isRepetition(const position::Position &pos);
+bool kingCapturable(const position::Position &pos); // the side that just moved left its king attacked
+int lazyEvaluate(position::Position &pos, int alpha, int beta);
+bool nullMoveAllowed(const position::Position &pos);
+bool isDrawRecognised(const position::Position &pos);
+bool probeTablebases(const position::Position &pos, int ply, int &score);
+int fewRepliesExtension(int count);
+
+Step scoutNode(Run &r);
+Step afterNullMove(Run &r);
+Step scoutAfterChild(Run &r);
+Step scoutAfterResearch(Run &r);
+Step pvNode(Run &r);
+Step pvResume(Run &r);
+Step quiescenceNode(Run &r);
+Step quiescenceAfterChild(Run &r);
+
+} // namespace search::detail

@@ -1,0 +1,7 @@
+#include "search/settings.h"
+
+namespace search {
+
+SearchSettings Settings;
+
+} // namespace search
