@@ -52,7 +52,9 @@ extern RootBestMove RootBest;
 extern position::Move instantMove;
 extern std::int32_t rootFailedLow;
 extern std::int32_t rootScoreKnown;
+// 0 White, 1 Black, 2 none (analysis and the console speed commands).
 extern std::int32_t engineSide;
+constexpr std::int32_t WHITE_SIDE = 0, BLACK_SIDE = 1, NO_SIDE = 2;
 extern std::int32_t suppressMoveOutput;
 
 } // namespace search

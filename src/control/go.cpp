@@ -1,0 +1,135 @@
+#include "control/clock.h"
+#include "control/input.h"
+#include "control/search_commands.h"
+#include "position/makemove.h"
+#include "position/movegen.h"
+#include "search/control.h"
+#include "search/pvcache.h"
+#include "search/root.h"
+#include "search/see.h"
+#include "search/timeman.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace control {
+
+using namespace position;
+
+namespace {
+
+constexpr std::size_t SEARCHMOVES_SKIP = 12; // from the keyword's first letter to its moves
+constexpr int EN_PASSANT_ORDER_BONUS = 100;
+
+// The first integer after `keyword` ("%*s %d" at the keyword); false leaves `value` alone.
+bool readNumber(const std::string &line, std::size_t at, std::int32_t &value) {
+    std::size_t p = at;
+    while (p < line.size() && !std::isspace(static_cast<unsigned char>(line[p]))) ++p;
+    while (p < line.size() && std::isspace(static_cast<unsigned char>(line[p]))) ++p;
+    if (p >= line.size()) return false;
+    char *end = nullptr;
+    long v = std::strtol(line.c_str() + p, &end, 10);
+    if (end == line.c_str() + p) return false;
+    value = std::int32_t(v);
+    return true;
+}
+
+// Restricts the root to the listed legal moves through the PV move-list cache.
+void restrictRootMoves(const std::string &text) {
+    Position &pos = GamePosition;
+    MoveEntry legal[MAX_MOVES], chosen[MAX_MOVES];
+    int n = GenerateLegal(pos, legal), count = 0;
+    std::size_t p = 0;
+    for (;;) {
+        while (p < text.size() && !isFileLetter(text[p])) ++p;
+        if (p + 4 > text.size()) break;
+        std::uint32_t promotion = 0;
+        std::size_t end = p + 4;
+        if (end < text.size()) {
+            const char *letter = std::strchr("qrbn", text[end]);
+            if (text[end] && letter) {
+                promotion = std::uint32_t(letter - "qrbn") + 1;
+                ++end;
+            }
+        }
+        if (isRankDigit(text[p + 1]) && isFileLetter(text[p + 2]) && isRankDigit(text[p + 3])) {
+            Move m = makeMove(textToSquare(text[p], text[p + 1]), textToSquare(text[p + 2], text[p + 3]), promotion);
+            for (int i = 0; i < n && count < MAX_MOVES; ++i)
+                if (entryMove(legal[i]) == m) chosen[count++] = makeEntry(m, 0);
+        }
+        if (end >= text.size() || text[end] != ' ') break;
+        p = end + 1;
+    }
+    for (int i = 0; i < count; ++i) {
+        Move m = entryMove(chosen[i]);
+        int score = search::see(pos, m);
+        if (isEnPassant(pos, m)) score += EN_PASSANT_ORDER_BONUS;
+        if (movePromotion(m) != KING) score += CaptureValue[movePromotion(m)] - EN_PASSANT_ORDER_BONUS;
+        chosen[i] = makeEntry(m, score);
+    }
+    MoveEntry cached[MAX_MOVES];
+    int cachedCount = 0;
+    int slot = search::pvCacheLookup(pos, cached, cachedCount);
+    if (slot < 0) slot = search::PvCache.used;
+    search::pvCacheStore(pos, slot, chosen, count);
+}
+
+} // namespace
+
+void goCommand(std::string_view text) {
+    using namespace search;
+    if (SearchState != STATE_IDLE) {
+        requeueLine(text);
+        return;
+    }
+    std::string line(text);
+    limitFlags = 0;
+    SearchState = STATE_THINKING;
+    auto at = [&](const char *word) { return line.find(word); };
+    constexpr auto npos = std::string::npos;
+    if (at("infinite") != npos) limitFlags |= LIMIT_INFINITE;
+    if (at("ponder") != npos) {
+        limitFlags |= LIMIT_INFINITE;
+        SearchState = STATE_PONDERING;
+    }
+    struct Keyword {
+        const char *word;
+        std::uint32_t flag;
+        std::int32_t *value;
+    };
+    const Keyword keywords[] = {
+        {"wtime", LIMIT_CLOCK, &SearchLimits.time[0]},  {"btime", LIMIT_CLOCK, &SearchLimits.time[1]},
+        {"winc", LIMIT_INC, &SearchLimits.inc[0]},      {"binc", LIMIT_INC, &SearchLimits.inc[1]},
+        {"movestogo", LIMIT_MOVESTOGO, &SearchLimits.movestogo},
+        {"depth", LIMIT_DEPTH, &SearchLimits.depth},    {"nodes", LIMIT_NODES, &SearchLimits.nodes},
+        {"movetime", LIMIT_MOVETIME, &SearchLimits.movetime},
+        {"mate", LIMIT_MATE | LIMIT_INFINITE, &SearchLimits.mate},
+    };
+    for (const Keyword &k : keywords)
+        if (std::size_t p = at(k.word); p != npos) {
+            limitFlags |= k.flag;
+            readNumber(line, p, *k.value);
+        }
+    if (std::size_t p = at("searchmoves"); p != npos) {
+        limitFlags |= LIMIT_INFINITE;
+        restrictRootMoves(p + SEARCHMOVES_SKIP < line.size() ? line.substr(p + SEARCHMOVES_SKIP) : std::string());
+    }
+    if (limitFlags == 0) limitFlags = LIMIT_INFINITE;
+    runSearch();
+}
+
+void ponderhitCommand(std::string_view) {
+    using namespace search;
+    limitFlags &= ~LIMIT_INFINITE;
+    SearchState = STATE_THINKING;
+    moveStartTime = GetTimeMs();
+    computeTimeBudget();
+    if (instantMove != NO_MOVE) {
+        if (instantMove != RootBest.bestMove) setBestMove(instantMove, 0, 0);
+        SearchState = STATE_IDLE;
+    }
+}
+
+} // namespace control

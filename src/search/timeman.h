@@ -1,0 +1,13 @@
+// How long one move may take, and when a running search must stop.
+#pragma once
+
+namespace search {
+
+// Thinks about the game position with the current limits and reports the move.
+void runSearch();
+// Sets targetTime and hardTime from the limits (search start and ponder hit).
+void computeTimeBudget();
+// The in-search stop test, asked every 4096 nodes; true means stop.
+bool timeIsUp();
+
+} // namespace search
