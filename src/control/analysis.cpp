@@ -4,6 +4,7 @@
 #include "control/search_commands.h"
 #include "control/setup.h"
 #include "control/version.h"
+#include "eval/report.h"
 #include "position/fen.h"
 #include "position/notation.h"
 #include "search/control.h"
@@ -176,6 +177,8 @@ bool analyzeLine(const std::string &line, int id, std::uint64_t moveTime) {
 }
 
 } // namespace
+
+void evalCommand(std::string_view) { eval::printEvaluation(); }
 
 void benchCommand(std::string_view line) {
     std::uint64_t t0 = GetTimeMs();

@@ -1,6 +1,7 @@
 #include "control/dispatch.h"
 
 #include "control/commands.h"
+#include "control/search_commands.h"
 #include "control/setup.h"
 #include "control/text.h"
 
@@ -19,10 +20,14 @@ constexpr Command CONSOLE_COMMANDS[] = {
     {"uci", EXACT, uciCommand},
     {"xboard", EXACT, xboardCommand},
     {"perft", PREFIX, perftCommand},
+    {"bench", PREFIX, benchCommand},
+    {"profile", PREFIX, profileCommand},
+    {"analyze", PREFIX, analyzeCommand},
     {"d", EXACT, boardCommand},
     {"new", EXACT, consoleNewCommand},
     {"fen", PREFIX, fenCommand},
     {"move", PREFIX, moveCommand},
+    {"eval", EXACT, evalCommand},
     {"prog", EXACT, progCommand},
     {"quit", EXACT, quitCommand},
     {"setoption", PREFIX, setoptionCommand},
@@ -57,7 +62,9 @@ constexpr Command UCI_COMMANDS[] = {
     {"setoption", PREFIX, setoptionCommand},
     {"ucinewgame", EXACT, ucinewgameCommand},
     {"position", PREFIX, PositionCommand},
+    {"go", PREFIX, goCommand},
     {"debug", PREFIX, setoptionCommand},
+    {"ponderhit", EXACT, ponderhitCommand},
     {"stop", EXACT, stopCommand},
     {"quit", EXACT, quitCommand},
 };

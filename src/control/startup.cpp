@@ -6,7 +6,15 @@
 #include "control/setup.h"
 #include "position/attacks.h"
 #include "position/fen.h"
+#include "eval/evaluate.h"
+#include "eval/pawns.h"
+#include "eval/weights.h"
+#include "search/root.h"
+#include "search/search.h"
+#include "search/settings.h"
 #include "search/thread.h"
+#include "search/timeman.h"
+#include "search/tt.h"
 
 namespace control {
 
@@ -15,7 +23,35 @@ namespace {
 // Every subsystem whose options need a change handler (hash size, tablebase path, book path,
 // piece values) registers it here with registerOptionHandler, so the default reset below
 // already runs it.
-void registerSubsystemOptionHandlers() {}
+void registerSubsystemOptionHandlers() {
+    registerOptionHandler("Hash", [](int) {
+        search::Settings.hashMb = optionInt(OPTION_HASH);
+        search::allocateHash();
+    });
+    registerOptionHandler("Clear Hash", [](int) {
+        search::clearHash();
+        eval::clearPawnHash();
+    });
+    auto pieceValues = [](int) {
+        eval::setPieceValues(optionInt(OPTION_KNIGHT), optionInt(OPTION_BISHOP), optionInt(OPTION_ROOK),
+                             optionInt(OPTION_QUEEN), optionInt(OPTION_BISHOP_PAIR));
+        // The game position keeps material sums: bring them in line with the new values.
+        position::Recomputed r = position::recompute(position::GamePosition);
+        for (int c = 0; c < 2; ++c) position::GamePosition.material[c] = r.material[c];
+    };
+    for (const char *name : {"Knight", "Bishop", "Rook", "Queen", "Bishop Pair"}) registerOptionHandler(name, pieceValues);
+    registerOptionHandler("Nullmove", [](int) { search::Settings.nullMove = optionBool(OPTION_NULLMOVE); });
+    registerOptionHandler("MultiPV", [](int) { search::Settings.multiPv = optionInt(OPTION_MULTIPV); });
+    registerOptionHandler("UCI_ShowCurrLine",
+                          [](int) { search::Settings.showCurrLine = optionBool(OPTION_SHOW_CURRLINE); });
+    registerOptionHandler("Contempt", [](int) { search::Settings.contempt = optionInt(OPTION_CONTEMPT); });
+}
+
+// The search hears commands through the command loop, which in turn asks the time manager.
+void connectSearch() {
+    search::PollHook = PollSearch;
+    registerPollHooks({search::timeIsUp, search::printHashFull});
+}
 
 } // namespace
 
@@ -32,6 +68,9 @@ void initEngine() {
     search::allocateSearchThreads();
     position::initAttackTables();
     resetInput();
+    eval::initEvaluation();
+    search::initSearch();
+    connectSearch();
     registerSubsystemOptionHandlers();
     applyOptionDefaults();
     position::LoadFen(position::START_FEN);
