@@ -194,3 +194,35 @@ TEST(Protocol, DebugLogRecordsInputAndRepliesWithTimeStamps) {
     EXPECT_NE(at("      0: isready\n"), std::string::npos) << "seven-wide stamps";
     EXPECT_NE(at(": quit\n"), std::string::npos);
 }
+
+TEST(Protocol, StartUpReadsPersonalitiesAndThenDefaultIni) {
+    TempDirectory dir;
+    dir.write("personalities/aggressive.ini", "Aggression=150\n");
+    dir.write("personalities/my default.ini", "Aggression=1\n");
+    dir.write("default.ini", "Personality=aggressive\r\nbogus line = 3\r\nDebug=on\r\n");
+    dir.write("other.ini", "[Engine]\nMultiPV=2\nHash\n");
+    EngineProcess engine(dir.path());
+    auto startup = engine.startupLines("uci", "uciok");
+    ASSERT_TRUE(startup);
+    Lines expected = {"Illegal Personality Name: my default.ini", "info string Loading ini file 'default.ini'",
+                      "info string Loading ini file 'personalities/aggressive.ini'",
+                      "info string ERROR: 'bogus line = 3' is an unknown Option!"};
+    Lines handshake = HANDSHAKE;
+    handshake[handshake.size() - 2] += " var aggressive";
+    expected.insert(expected.end(), handshake.begin(), handshake.end());
+    EXPECT_EQ(*startup, expected);
+    // The value from default.ini is current: setting it again changes nothing and loads nothing.
+    engine.send("setoption name personality value aggressive");
+    engine.send("setoption name Inifilepath value other.ini");
+    engine.send("setoption name Inifilepath value missing.ini");
+    engine.send("isready");
+    EXPECT_EQ(engine.readUntil("readyok"),
+              (Lines{"info string Loading ini file 'other.ini'", "info string ERROR: 'Hash' is an unknown Option!",
+                     "Cannot open missing.ini"}));
+    engine.send("quit");
+    EXPECT_EQ(engine.waitExit(), 0);
+    std::string log = dir.read("debug.txt");
+    EXPECT_EQ(log.rfind("***************************\n*** Starting Debug Mode ***\n", 0), 0u) << log;
+    EXPECT_NE(log.find(": uci\n"), std::string::npos);
+    EXPECT_NE(log.find(": id name/author; options; uciok\n"), std::string::npos);
+}
