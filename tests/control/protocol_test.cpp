@@ -90,7 +90,7 @@ TEST(Protocol, UciHandshakePrintsDefaultsInTableOrder) {
     EXPECT_EQ(s.exchange({"setoption name Hash value 64", "uci "}), Lines{}); // "uci " is not "uci"
     EXPECT_EQ(s.uciHandshake(), HANDSHAKE); // defaults, not the current Hash
     // Mode 2 for good: the handshake and console words are ignored now.
-    EXPECT_EQ(s.exchange({"uci", "xboard", "prog", "d", "stop", "readyok", "go"}), Lines{});
+    EXPECT_EQ(s.exchange({"uci", "xboard", "prog", "d", "stop", "readyok"}), Lines{});
     EXPECT_EQ(s.exchange({"debug", "setoption name Threads value 2", "setoption name Ponder value On",
                           "setoption name PONDER value none", "setoption name Nothing value 1"}),
               (Lines{"info string ERROR: Unknown Option!", "info string ERROR: Value Out of Bound!",
