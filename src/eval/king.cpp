@@ -43,25 +43,40 @@ constexpr int NO_ENEMY_PAWN_ON_FILE = -12;
 constexpr int MISSING_PAWN[3] = {-8, -15, -15}; // f, g, h
 constexpr int FIANCHETTO_HOLE = -5, FIANCHETTO_KING = 15;
 
-constexpr Bitboard SHELTER_KING = squares({"f1", "g1", "h1", "f2", "g2", "h2"});
-
 // a-file <-> h-file.
 constexpr Bitboard mirrorFiles(Bitboard b) {
     Bitboard r = 0;
-    for (int f = 0; f < 8; ++f)
-        if (b & FILE_MASK[f]) r |= ((b & FILE_MASK[f]) >> f) << (7 - f);
+    for (int f = 0; f < 8; ++f) r |= ((b & FILE_MASK[f]) >> f) << (7 - f);
     return r;
 }
 
-// Squares of the White kingside pattern, for colour c and the wing (kingside or mirrored).
-struct Wing {
-    Colour c;
-    bool queenside;
-    Bitboard operator()(Bitboard whiteKingside) const {
-        return forColour(c, queenside ? mirrorFiles(whiteKingside) : whiteKingside);
-    }
-    Bitboard operator()(const char *name) const { return (*this)(bit(name)); }
+// The shelter squares of one colour on one wing.
+struct ShelterMasks {
+    Bitboard king, trapKing, trapRook, rank2, rank3, rank4, rank5, files[3], f2, g2, g3, h2, h3;
 };
+
+constexpr ShelterMasks shelterMasks(Colour c, bool queenside) {
+    auto m = [c, queenside](Bitboard whiteKingside) {
+        return forColour(c, queenside ? mirrorFiles(whiteKingside) : whiteKingside);
+    };
+    return {m(squares({"f1", "g1", "h1", "f2", "g2", "h2"})),
+            m(squares({"f1", "g1"})),
+            m(squares({"h1", "g1", "h2"})),
+            m(squares({"f2", "g2", "h2"})),
+            m(squares({"f3", "g3", "h3"})),
+            m(squares({"f4", "g4", "h4"})),
+            m(squares({"f5", "g5", "h5"})),
+            {m(FILE_MASK[2]), m(FILE_MASK[1]), m(FILE_MASK[0])},
+            m(bit("f2")),
+            m(bit("g2")),
+            m(bit("g3")),
+            m(bit("h2")),
+            m(bit("h3"))};
+}
+
+// [colour][kingside 0, queenside 1]
+constexpr ShelterMasks SHELTER[2][2] = {{shelterMasks(WHITE, false), shelterMasks(WHITE, true)},
+                                        {shelterMasks(BLACK, false), shelterMasks(BLACK, true)}};
 
 int count(Bitboard set, Bitboard mask) { return popCount(set & mask); }
 
@@ -71,32 +86,29 @@ int kingDanger(int index) { return KING_DANGER_TABLE[index < 0 ? 0 : index > 255
 
 int kingShelter(Position &pos, Colour c) {
     Bitboard king = squareBit(pos.kingSquare[c]);
-    Wing wing{c, false};
-    if (!(king & wing(SHELTER_KING))) {
-        wing.queenside = true;
-        if (!(king & wing(SHELTER_KING))) return 0;
+    const ShelterMasks *wing = &SHELTER[c][0];
+    if (!(king & wing->king)) {
+        wing = &SHELTER[c][1];
+        if (!(king & wing->king)) return 0;
     }
     Bitboard own = pos.pieces[c][PAWN], enemy = pos.pieces[~c][PAWN];
     // 1. A rook shut in by its uncastled king.
-    if ((king & wing(squares({"f1", "g1"}))) && (pos.pieces[c][ROOK] & wing(squares({"h1", "g1", "h2"}))))
+    if ((king & wing->trapKing) && (pos.pieces[c][ROOK] & wing->trapRook))
         pos.evalWork.patternPenalty[c] += TRAPPED_ROOK;
     // 2. Pawns in front of the king, own and storming.
-    int v = PAWN_RANK_2 * count(own, wing(squares({"f2", "g2", "h2"}))) +
-            PAWN_RANK_3 * count(own, wing(squares({"f3", "g3", "h3"}))) +
-            ENEMY_RANK_3 * count(enemy, wing(squares({"f3", "g3", "h3"}))) +
-            ENEMY_RANK_4 * count(enemy, wing(squares({"f4", "g4", "h4"}))) +
-            ENEMY_RANK_5 * count(enemy, wing(squares({"f5", "g5", "h5"})));
+    int v = PAWN_RANK_2 * count(own, wing->rank2) + PAWN_RANK_3 * count(own, wing->rank3) +
+            ENEMY_RANK_3 * count(enemy, wing->rank3) + ENEMY_RANK_4 * count(enemy, wing->rank4) +
+            ENEMY_RANK_5 * count(enemy, wing->rank5);
     // 3. Files.
-    const Bitboard files[3] = {FILE_MASK[2], FILE_MASK[1], FILE_MASK[0]}; // f, g, h
-    for (Bitboard f : files)
-        if (!(enemy & wing(f) & ~pos.evalWork.pawnAttacks[c])) v += NO_ENEMY_PAWN_ON_FILE;
-    for (int i = 0; i < 3; ++i)
-        if (!(own & wing(files[i]))) v += MISSING_PAWN[i];
+    for (int i = 0; i < 3; ++i) {
+        if (!(enemy & wing->files[i] & ~pos.evalWork.pawnAttacks[c])) v += NO_ENEMY_PAWN_ON_FILE;
+        if (!(own & wing->files[i])) v += MISSING_PAWN[i];
+    }
     // 4. Fianchetto.
-    if ((own & wing("f2")) && (own & wing("g3"))) {
+    if ((own & wing->f2) && (own & wing->g3)) {
         Bitboard bishops = pos.pieces[c][BISHOP];
-        if (!(bishops & wing("g2"))) v += FIANCHETTO_HOLE;
-        if ((king & wing("h2")) && (bishops & wing("g2")) && (own & wing("h3"))) v += FIANCHETTO_KING;
+        if (!(bishops & wing->g2)) v += FIANCHETTO_HOLE;
+        if ((king & wing->h2) && (bishops & wing->g2) && (own & wing->h3)) v += FIANCHETTO_KING;
     }
     return v;
 }

@@ -70,6 +70,11 @@ constexpr Trap BISHOP_TRAPS[] = {
 };
 constexpr Bitboard BISHOP_TRAP_SQUARES = squares({"a7", "b8", "h7", "g8", "a6", "h6", "a1", "h1"});
 
+constexpr Bitboard KINGSIDE_CASTLED = squares({"g1", "h1", "h2"});
+constexpr Bitboard QUEENSIDE_CASTLED = squares({"b1", "a1", "a2"});
+constexpr Bitboard HOME_PAWNS_DE = squares({"e2", "d2"});
+constexpr Bitboard HOME_KNIGHTS = squares({"b1", "g1"});
+constexpr Bitboard HOME_BISHOPS = squares({"c1", "f1"});
 constexpr int HOME_BISHOP_KING_BONUS = 20;
 constexpr int HOME_BISHOP_BLOCKED = -15;
 constexpr int ROOK_SEVENTH_CORRECTION = -20;
@@ -148,11 +153,11 @@ void evaluateBishop(Position &pos, Square q, Colour c) {
     Bitboard ownKing = squareBit(relativeSquare(c, pos.kingSquare[c]));
     // 1. Home squares: a bishop that guards the castled king, or one shut in by its centre pawn.
     if (relQ == sq("f1")) {
-        if (ownKing & squares({"g1", "h1", "h2"})) w.pieceBonus[c] += HOME_BISHOP_KING_BONUS;
+        if (ownKing & KINGSIDE_CASTLED) w.pieceBonus[c] += HOME_BISHOP_KING_BONUS;
         if (has(ownPawns, relativeSquare(c, sq("e2"))) && has(occ, relativeSquare(c, sq("e3"))))
             w.patternPenalty[c] += HOME_BISHOP_BLOCKED;
     } else if (relQ == sq("c1")) {
-        if (ownKing & squares({"b1", "a1", "a2"})) w.pieceBonus[c] += HOME_BISHOP_KING_BONUS;
+        if (ownKing & QUEENSIDE_CASTLED) w.pieceBonus[c] += HOME_BISHOP_KING_BONUS;
         if (has(ownPawns, relativeSquare(c, sq("d2"))) && has(occ, relativeSquare(c, sq("d3"))))
             w.patternPenalty[c] += HOME_BISHOP_BLOCKED;
     }
@@ -240,9 +245,9 @@ void evaluateQueen(Position &pos, Square q, Colour c) {
     // 4. Early development of the queen before the minors.
     if (relQ != sq("d1")) {
         Bitboard ownPawns = pos.pieces[c][PAWN];
-        int undeveloped = popCount(ownPawns & rel(c, squares({"e2", "d2"}))) +
-                          popCount(pos.pieces[c][KNIGHT] & rel(c, squares({"b1", "g1"}))) +
-                          popCount(pos.pieces[c][BISHOP] & rel(c, squares({"c1", "f1"})));
+        int undeveloped = popCount(ownPawns & rel(c, HOME_PAWNS_DE)) +
+                          popCount(pos.pieces[c][KNIGHT] & rel(c, HOME_KNIGHTS)) +
+                          popCount(pos.pieces[c][BISHOP] & rel(c, HOME_BISHOPS));
         w.pieceBonus[c] += EARLY_QUEEN * undeveloped;
     }
 }
