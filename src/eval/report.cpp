@@ -64,14 +64,11 @@ void printEvaluation(Position &pos) {
 }
 
 void printEvaluation() {
-    search::SearchThread *thread = search::Threads[0];
-    if (thread) {
-        thread->position = GamePosition;
-        printEvaluation(thread->position);
-        return;
-    }
+    // Evaluate a copy: while a search runs (the command loop is entered from inside it) its
+    // working position must stay untouched; otherwise the game position is the current one.
     static Position copy;
-    copy = GamePosition;
+    const search::SearchThread *thread = search::Threads[0];
+    copy = thread && thread->ply >= 0 ? thread->position : GamePosition;
     printEvaluation(copy);
 }
 

@@ -71,6 +71,20 @@ TEST_F(PiecesTest, RooksAndQueens) {
     EXPECT_EQ(pos.evalWork.kingAttackUnits[WHITE], 0);
 }
 
+TEST_F(PiecesTest, QueenMobilityTableEndsAtZero) {
+    // 25 free squares score nothing, 22 squares score 5 and 10.
+    Position wide = fullyEvaluated("4k3/8/8/8/P2Q3P/8/7K/8 w - - 0 1");
+    EXPECT_EQ(wide.evalWork.mobilityMid[WHITE], 0);
+    EXPECT_EQ(wide.evalWork.mobilityEnd[WHITE], 0);
+    Position narrow = fullyEvaluated("4k3/6P1/8/8/P2Q2P1/8/7K/8 w - - 0 1");
+    EXPECT_EQ(narrow.evalWork.mobilityMid[WHITE], 5);
+    EXPECT_EQ(narrow.evalWork.mobilityEnd[WHITE], 10);
+    // Knights: table value plus the centre and box squares in the midgame only.
+    Position knight = fullyEvaluated("4k3/8/8/8/8/8/4P3/4K1N1 w - - 0 1");
+    EXPECT_EQ(knight.evalWork.mobilityMid[WHITE], -8 + 1); // f3 and h3; f3 is in the box
+    EXPECT_EQ(knight.evalWork.mobilityEnd[WHITE], -8);
+}
+
 TEST_F(PiecesTest, DoubledRooksFacingTheKing) {
     // One rook on the half-open g-file: 2 file units + 2 * |g6, g7| - 1 (g6 is pawn-guarded).
     Position one = fullyEvaluated("q4rk1/5ppp/8/8/8/1P6/Q7/6RK w - - 0 1");
