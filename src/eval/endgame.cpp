@@ -92,7 +92,8 @@ bool kpkDrawFor(Square p, Square owner, Square defender, bool ownerToMove) {
     if (!ownerToMove && owner == behindLeft && defender == offset(p, 1, -1)) return true;
     if (!ownerToMove && owner == behindRight && defender == offset(p, 1, 1)) return true;
     if (owner == behindLeft || owner == behind || owner == behindRight) {
-        bool twoAhead = defender == offset(p, 2, -1) || defender == offset(p, 2, 0) || defender == offset(p, 2, 1);
+        bool twoAhead =
+            defender == offset(p, 2, -1) || defender == offset(p, 2, 0) || defender == offset(p, 2, 1);
         if (twoAhead && ownerToMove && rankOf(defender) != 7) return true;
     }
     return false;
@@ -103,7 +104,8 @@ bool kpkDrawFor(Square p, Square owner, Square defender, bool ownerToMove) {
 void buildEndgameTables() {
     for (int a = 0; a < 64; ++a)
         for (int b = 0; b < 64; ++b)
-            Closeness[a][b] = std::int8_t(7 - std::abs(rankOf(a) - rankOf(b)) - std::abs(fileOf(a) - fileOf(b)));
+            Closeness[a][b] =
+                std::int8_t(7 - std::abs(rankOf(a) - rankOf(b)) - std::abs(fileOf(a) - fileOf(b)));
 }
 
 bool rookEndingDraw(const Position &pos) {
@@ -131,14 +133,15 @@ int evaluatePawnEnding(Position &pos) {
     w.passedScore = passedPawnScore(pos);
     evaluatePawns(pos);
     int s = tempo(pos) + pawnMaterial(pos.pieceCount[WHITE][PAWN]) -
-            pawnMaterial(pos.pieceCount[BLACK][PAWN]) +
-            pos.pstEg[WHITE] - pos.pstEg[BLACK] + w.passedScore + w.pawnEnd;
+            pawnMaterial(pos.pieceCount[BLACK][PAWN]) + pos.pstEg[WHITE] - pos.pstEg[BLACK] + w.passedScore +
+            w.pawnEnd;
     return kingWings(pos, s) * 5 / 4;
 }
 
 int evaluatePawnlessEnding(Position &pos) {
     auto &w = pos.evalWork;
-    for (int c = 0; c < 2; ++c) w.kingAttackers[c] = w.kingAttackUnits[c] = w.openFileUnits[c] = 0;
+    for (int c = 0; c < 2; ++c)
+        w.kingAttackers[c] = w.kingAttackUnits[c] = w.openFileUnits[c] = 0;
     int mid = pos.pstMg[WHITE] - pos.pstMg[BLACK];
     int end = pos.pstEg[WHITE] - pos.pstEg[BLACK];
     int s = w.materialScore + tempo(pos) + blend(mid, end, gamePhase(pos));

@@ -13,7 +13,7 @@ using namespace position;
 namespace {
 
 constexpr int ATTACKER_OFFSET[14] = {0, 6, 12, 18, 24, 32, 48, 52, 56, 60, 64, 66, 68, 70}; // 70 from 13 on
-constexpr int OPEN_FILE_OFFSET[4] = {0, 2, 4, 8};                                            // 8 from 3 on
+constexpr int OPEN_FILE_OFFSET[4] = {0, 2, 4, 8};                                           // 8 from 3 on
 constexpr int KING_DANGER_TABLE[256] = {
     0,   1,   1,   2,   2,   3,   3,   4,   4,   5,   6,   7,   8,   9,   10,  11,  //
     11,  12,  12,  13,  13,  14,  14,  15,  16,  17,  18,  19,  20,  22,  24,  26,  //
@@ -46,7 +46,8 @@ constexpr int FIANCHETTO_HOLE = -5, FIANCHETTO_KING = 15;
 // a-file <-> h-file.
 constexpr Bitboard mirrorFiles(Bitboard b) {
     Bitboard r = 0;
-    for (int f = 0; f < 8; ++f) r |= ((b & FILE_MASK[f]) >> f) << (7 - f);
+    for (int f = 0; f < 8; ++f)
+        r |= ((b & FILE_MASK[f]) >> f) << (7 - f);
     return r;
 }
 
@@ -133,7 +134,8 @@ int evaluateKingSafety(Position &pos) {
         Bitboard rookChecks = RookAttacks(k, w.allPieces) & undefended[d];
         Bitboard bishopChecks = BishopAttacks(k, w.allPieces) & undefended[d];
         Bitboard knightChecks = KnightAttacks[k] & undefended[d];
-        units += 3 * popCount(w.queenAttacks[a] & rookChecks) + 3 * popCount(w.queenAttacks[a] & bishopChecks) +
+        units += 3 * popCount(w.queenAttacks[a] & rookChecks) +
+                 3 * popCount(w.queenAttacks[a] & bishopChecks) +
                  2 * popCount(w.rookAttacks[a] & rookChecks) + popCount(w.bishopAttacks[a] & bishopChecks) +
                  popCount(w.knightAttacks[a] & knightChecks);
         // 3. Open files.

@@ -28,14 +28,14 @@ constexpr std::int8_t WEAK_PAWN_PENALTY[64] = {
     0,   0,   0,   0,   0,   0,   0,   0,
 };
 constexpr std::int8_t PHALANX_BONUS[64] = {
-    0, 0, 0, 0,  0,  0, 0, 0, //
-    0, 0, 0, 0,  0,  0, 0, 0, //
+    0, 0, 0,  0,  0,  0, 0, 0, //
+    0, 0, 0,  0,  0,  0, 0, 0, //
     3, 6, 12, 15, 12, 6, 3, 0, //
-    1, 3, 6, 12, 6,  3, 1, 0, //
-    0, 3, 5, 10, 5,  3, 0, 0, //
-    0, 0, 3, 6,  3,  0, 0, 0, //
-    0, 0, 0, -5, 0,  0, 0, 0, //
-    0, 0, 0, 0,  0,  0, 0, 0,
+    1, 3, 6,  12, 6,  3, 1, 0, //
+    0, 3, 5,  10, 5,  3, 0, 0, //
+    0, 0, 3,  6,  3,  0, 0, 0, //
+    0, 0, 0,  -5, 0,  0, 0, 0, //
+    0, 0, 0,  0,  0,  0, 0, 0,
 };
 constexpr int DOUBLED_PENALTY[9] = {0, 0, -20, -50, -100, -100, -100, -100, -100};
 constexpr int WEAK_COUNT_PENALTY[9] = {0, 0, 5, 10, 12, 14, 16, 18, 20};
@@ -58,7 +58,8 @@ std::uint64_t checkWord(std::uint64_t key, std::int16_t mid, std::int16_t end) {
 
 int passedSum(const Position &pos, Colour c) {
     int sum = 0;
-    for (Bitboard b = pos.evalWork.passedPawns[c]; b;) sum += passedPawnTerm(pos, popLowest(b), c);
+    for (Bitboard b = pos.evalWork.passedPawns[c]; b;)
+        sum += passedPawnTerm(pos, popLowest(b), c);
     return sum;
 }
 
@@ -66,7 +67,8 @@ int passedSum(const Position &pos, Colour c) {
 int skeletonScore(const Position &pos, Colour c) {
     Bitboard own = pos.pieces[c][PAWN];
     int s = 0;
-    for (int f = 0; f < 8; ++f) s += DOUBLED_PENALTY[popCount(own & FILE_MASK[f])];
+    for (int f = 0; f < 8; ++f)
+        s += DOUBLED_PENALTY[popCount(own & FILE_MASK[f])];
     // Weak: no own pawn on a neighbouring file on the same rank or behind.
     Bitboard supported = c == WHITE ? northFill(sideways(own)) : southFill(sideways(own));
     Bitboard weak = own & ~supported;
@@ -157,7 +159,8 @@ void allocatePawnHash() {
 void clearPawnHash() {
     pawnHashUsed = 0;
     if (!PawnHash) return;
-    for (std::uint32_t i = 0; i < PAWN_HASH_ENTRIES; ++i) PawnHash[i] = PawnHashEntry{0, 0, 0};
+    for (std::uint32_t i = 0; i < PAWN_HASH_ENTRIES; ++i)
+        PawnHash[i] = PawnHashEntry{0, 0, 0};
 }
 
 void setPawnHashStore(bool on) { StoreEnabled = on; }

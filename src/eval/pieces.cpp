@@ -17,8 +17,8 @@ constexpr int ROOK_MOBILITY_MID[15] = {-6, -4, -2, 0, 2, 4, 6, 8, 9, 10, 11, 12,
 constexpr int ROOK_MOBILITY_END[15] = {-12, -8, -4, 0, 4, 8, 12, 16, 18, 20, 22, 24, 26, 28, 30};
 constexpr int QUEEN_MOBILITY_MID[28] = {-6, -4, -2, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3,
                                         3,  4,  4,  4, 4, 5, 5, 5, 5, 0, 0, 0, 0, 0};
-constexpr int QUEEN_MOBILITY_END[28] = {-12, -8, -4, -2, 0,  1,  2,  3, 4, 5, 6, 6, 7, 7,
-                                        8,   8,  8,  9,  9,  9,  10, 10, 10, 0, 0, 0, 0, 0};
+constexpr int QUEEN_MOBILITY_END[28] = {-12, -8, -4, -2, 0, 1, 2,  3,  4,  5, 6, 6, 7, 7,
+                                        8,   8,  8,  9,  9, 9, 10, 10, 10, 0, 0, 0, 0, 0};
 
 // Diagrams, rank 8 first, files a to h. -1 marks the squares where a knight can be trapped.
 constexpr std::int8_t KNIGHT_OUTPOST[64] = {
@@ -59,9 +59,9 @@ struct Trap {
     int penalty;
 };
 constexpr Trap KNIGHT_TRAPS[] = {
-    {"a8", 0, squares({"a7", "c7"}), -150},        {"h8", 0, squares({"h7", "f7"}), -150},
-    {"a7", squares({"a6", "b7"}), 0, -100},        {"h7", squares({"h6", "g7"}), 0, -100},
-    {"b7", squares({"b6", "c7"}), 0, -50},         {"g7", squares({"g6", "f7"}), 0, -50},
+    {"a8", 0, squares({"a7", "c7"}), -150}, {"h8", 0, squares({"h7", "f7"}), -150},
+    {"a7", squares({"a6", "b7"}), 0, -100}, {"h7", squares({"h6", "g7"}), 0, -100},
+    {"b7", squares({"b6", "c7"}), 0, -50},  {"g7", squares({"g6", "f7"}), 0, -50},
 };
 constexpr Trap BISHOP_TRAPS[] = {
     {"a7", bit("b6"), 0, -150}, {"b8", bit("c7"), 0, -150}, {"h7", bit("g6"), 0, -150},
@@ -221,8 +221,8 @@ void evaluateQueen(Position &pos, Square q, Colour c) {
     auto &w = pos.evalWork;
     Square relQ = relativeSquare(c, q);
     // 1. Seventh rank with targets.
-    if (rankOf(relQ) == 6 && ((pos.pieces[~c][PAWN] & rel(c, RANK_7_MASK)) ||
-                              rankOf(relativeSquare(c, pos.kingSquare[~c])) == 7))
+    if (rankOf(relQ) == 6 &&
+        ((pos.pieces[~c][PAWN] & rel(c, RANK_7_MASK)) || rankOf(relativeSquare(c, pos.kingSquare[~c])) == 7))
         w.pieceBonus[c] += QUEEN_SEVENTH;
     // 2. Mobility.
     Bitboard a = QueenAttacks(q, w.allPieces);
@@ -259,7 +259,8 @@ int pieceAttacks(const Position &pos, Colour c) {
     const Bitboard attackers[3] = {w.pawnAttacks[c], w.minorAttacks[c], w.rookLineAttacks[c]};
     int s = 0;
     for (int i = 0; i < 3; ++i)
-        s += MINOR_THREAT[i] * popCount(minors & attackers[i]) + ROOK_THREAT[i] * popCount(rooks & attackers[i]);
+        s += MINOR_THREAT[i] * popCount(minors & attackers[i]) +
+             ROOK_THREAT[i] * popCount(rooks & attackers[i]);
     return s;
 }
 

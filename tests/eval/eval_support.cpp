@@ -29,7 +29,8 @@ Position fromFen(const std::string &fen) {
     Position pos = GamePosition;
     // A rejected FEN falls back to the start position: catch that by the piece count.
     int pieces = 0;
-    for (char ch : fen.substr(0, fen.find(' '))) pieces += std::isalpha(static_cast<unsigned char>(ch)) ? 1 : 0;
+    for (char ch : fen.substr(0, fen.find(' ')))
+        pieces += std::isalpha(static_cast<unsigned char>(ch)) ? 1 : 0;
     EXPECT_EQ(popCount(pos.all()), pieces) << "FEN rejected: " << fen;
     pos.evalWork = eval::EvalScratch{};
     return pos;
@@ -42,15 +43,19 @@ std::string mirrorFen(const std::string &fen) {
     std::getline(in, rest);
     std::vector<std::string> ranks;
     std::stringstream rs(board);
-    for (std::string r; std::getline(rs, r, '/');) ranks.push_back(r);
+    for (std::string r; std::getline(rs, r, '/');)
+        ranks.push_back(r);
     std::string out;
     for (auto it = ranks.rbegin(); it != ranks.rend(); ++it) {
         if (!out.empty()) out += '/';
-        for (char ch : *it) out += std::isupper(ch) ? char(std::tolower(ch)) : char(std::toupper(ch));
+        for (char ch : *it)
+            out += std::isupper(ch) ? char(std::tolower(ch)) : char(std::toupper(ch));
     }
     std::string swappedCastling;
     for (char ch : castling)
-        swappedCastling += ch == '-' ? ch : std::isupper(ch) ? char(std::tolower(ch)) : char(std::toupper(ch));
+        swappedCastling += ch == '-'          ? ch
+                           : std::isupper(ch) ? char(std::tolower(ch))
+                                              : char(std::toupper(ch));
     if (ep != "-" && ep.size() == 2) ep[1] = char('1' + ('8' - ep[1]));
     return out + (side == "w" ? " b " : " w ") + swappedCastling + " " + ep + rest;
 }

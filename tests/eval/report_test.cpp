@@ -28,10 +28,11 @@ TEST_F(ReportTest, StartPositionReport) {
     EXPECT_EQ(text.rfind("\n-------------------------------------------\n", 0), 0u);
     EXPECT_NE(text.find("Approximation used for lazy eval  : 10\n---"), std::string::npos);
     EXPECT_NE(text.find("Total (from White's point of view): "), std::string::npos);
-    const char *labels[] = {"Pieces        : ", "Pawns         : ", "PCSQ MIDGAME  : ", "PCSQ ENDGAME  : ",
-                            "Mobility mg   : ", "Mobility eg   : ", "b->e.blockages     : ",
-                            "Strong squares: ", "Patterns      : ", "Piece_attacks : ", "Pawn structure: ",
-                            "Attackers     : ", "Pressure      : "};
+    const char *labels[] = {
+        "Pieces        : ", "Pawns         : ", "PCSQ MIDGAME  : ",      "PCSQ ENDGAME  : ",
+        "Mobility mg   : ", "Mobility eg   : ", "b->e.blockages     : ", "Strong squares: ",
+        "Patterns      : ", "Piece_attacks : ", "Pawn structure: ",      "Attackers     : ",
+        "Pressure      : "};
     for (const char *label : labels) {
         auto at = text.find(label);
         ASSERT_NE(at, std::string::npos) << label;
