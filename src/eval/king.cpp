@@ -12,9 +12,9 @@ using namespace position;
 
 namespace {
 
-constexpr int ATTACKER_OFFSET[14] = {0, 6, 12, 18, 24, 32, 48, 52, 56, 60, 64, 66, 68, 70}; // 70 from 13 on
-constexpr int OPEN_FILE_OFFSET[4] = {0, 2, 4, 8};                                           // 8 from 3 on
-constexpr int KING_DANGER_TABLE[256] = {
+constexpr int AttackerOffset[14] = {0, 6, 12, 18, 24, 32, 48, 52, 56, 60, 64, 66, 68, 70}; // 70 from 13 on
+constexpr int OpenFileOffset[4] = {0, 2, 4, 8};                                           // 8 from 3 on
+constexpr int KingDangerTable[256] = {
     0,   1,   1,   2,   2,   3,   3,   4,   4,   5,   6,   7,   8,   9,   10,  11,  //
     11,  12,  12,  13,  13,  14,  14,  15,  16,  17,  18,  19,  20,  22,  24,  26,  //
     28,  30,  32,  34,  36,  39,  42,  45,  48,  52,  56,  60,  64,  68,  72,  75,  //
@@ -83,7 +83,7 @@ int count(Bitboard set, Bitboard mask) { return popCount(set & mask); }
 
 } // namespace
 
-int kingDanger(int index) { return KING_DANGER_TABLE[index < 0 ? 0 : index > 255 ? 255 : index]; }
+int kingDanger(int index) { return KingDangerTable[index < 0 ? 0 : index > 255 ? 255 : index]; }
 
 int kingShelter(Position &pos, Colour c) {
     Bitboard king = squareBit(pos.kingSquare[c]);
@@ -139,10 +139,10 @@ int evaluateKingSafety(Position &pos) {
                  2 * popCount(w.rookAttacks[a] & rookChecks) + popCount(w.bishopAttacks[a] & bishopChecks) +
                  popCount(w.knightAttacks[a] & knightChecks);
         // 3. Open files.
-        units += OPEN_FILE_OFFSET[w.openFileUnits[a] < 3 ? w.openFileUnits[a] : 3];
+        units += OpenFileOffset[w.openFileUnits[a] < 3 ? w.openFileUnits[a] : 3];
         // 4. Danger and queen contact checks.
         int attackers = w.kingAttackers[a] < 13 ? w.kingAttackers[a] : 13;
-        danger[d] = kingDanger(ATTACKER_OFFSET[attackers] + units);
+        danger[d] = kingDanger(AttackerOffset[attackers] + units);
         Bitboard support = w.rookLineAttacks[a] | w.minorAttacks[a] | w.pawnAttacks[a];
         contact[d] = popCount(KingAttacks[k] & undefended[d] & w.queenAttacks[a] & support);
     }

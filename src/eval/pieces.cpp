@@ -21,21 +21,21 @@ constexpr int QUEEN_MOBILITY_END[28] = {-12, -8, -4, -2, 0, 1, 2,  3,  4,  5, 6,
                                         8,   8,  8,  9,  9, 9, 10, 10, 10, 0, 0, 0, 0, 0};
 
 // Diagrams, rank 8 first, files a to h. -1 marks the squares where a knight can be trapped.
-constexpr std::int8_t KNIGHT_OUTPOST[64] = {
+constexpr std::int8_t KnightOutpost[64] = {
     -1, 0,  0, 0,  0,  0, 0,  -1, //
     -1, -1, 0, 0,  0,  0, -1, -1, //
     0,  0,  9, 12, 12, 9, 0,  0,  //
     0,  0,  3, 9,  9,  6, 0,  0,  //
     0,  0,  3, 6,  6,  3, 0,  0,  //
 };
-constexpr std::int8_t BISHOP_OUTPOST[64] = {
+constexpr std::int8_t BishopOutpost[64] = {
     0, 0, 0, 0, 0, 0, 0, 0, //
     0, 0, 0, 0, 0, 0, 0, 0, //
     0, 0, 6, 8, 8, 6, 0, 0, //
     0, 0, 4, 6, 6, 4, 0, 0, //
     0, 0, 2, 4, 4, 2, 0, 0, //
 };
-constexpr std::int8_t BLOCKED_BISHOP_PENALTY[64] = {
+constexpr std::int8_t BlockedBishopPenalty[64] = {
     0,   0,   0,  0,  0,  0,  0,   0,   //
     0,   0,   0,  0,  0,  0,  0,   0,   //
     0,   0,   0,  0,  0,  0,  0,   0,   //
@@ -133,7 +133,7 @@ void evaluateTrappedBishops(Position &pos, Colour c) {
 void evaluateKnight(Position &pos, Square q, Colour c) {
     auto &w = pos.evalWork;
     if (!has(w.pawnSpan[~c], q)) {
-        int entry = KNIGHT_OUTPOST[diagramIndex(relativeSquare(c, q))];
+        int entry = KnightOutpost[diagramIndex(relativeSquare(c, q))];
         w.outpostScore[c] += entry + (has(w.pawnAttacks[c], q) ? KNIGHT_OUTPOST_DEFENDED : 0);
         if (entry == TRAPPED_KNIGHT_MARK)
             for (const Trap &t : KNIGHT_TRAPS)
@@ -162,11 +162,11 @@ void evaluateBishop(Position &pos, Square q, Colour c) {
             w.patternPenalty[c] += HOME_BISHOP_BLOCKED;
     }
     // 2. Blocked by own pawns.
-    if (ownPawns & BishopBlockers[c][q]) w.patternPenalty[c] += BLOCKED_BISHOP_PENALTY[diagramIndex(relQ)];
+    if (ownPawns & BishopBlockers[c][q]) w.patternPenalty[c] += BlockedBishopPenalty[diagramIndex(relQ)];
     // 3. Outpost.
     if (!has(w.pawnSpan[~c], q))
         w.outpostScore[c] +=
-            BISHOP_OUTPOST[diagramIndex(relQ)] + (has(w.pawnAttacks[c], q) ? BISHOP_OUTPOST_DEFENDED : 0);
+            BishopOutpost[diagramIndex(relQ)] + (has(w.pawnAttacks[c], q) ? BISHOP_OUTPOST_DEFENDED : 0);
     // 4. Attacks see through own queens.
     Bitboard attacks = BishopAttacks(q, occ & ~pos.pieces[c][QUEEN]);
     w.bishopAttacks[c] |= attacks;
