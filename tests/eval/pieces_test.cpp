@@ -2,6 +2,7 @@
 #include "eval_support.h"
 
 #include "eval/king.h"
+#include "eval/pieces.h"
 #include "eval/weights.h"
 
 using namespace position;
@@ -83,6 +84,16 @@ TEST_F(PiecesTest, QueenMobilityTableEndsAtZero) {
     Position knight = fullyEvaluated("4k3/8/8/8/8/8/4P3/4K1N1 w - - 0 1");
     EXPECT_EQ(knight.evalWork.mobilityMid[WHITE], -8 + 1); // f3 and h3; f3 is in the box
     EXPECT_EQ(knight.evalWork.mobilityEnd[WHITE], -8);
+}
+
+TEST_F(PiecesTest, Threats) {
+    // d4 forks two minors (2 x 10); the c5 knight attacks the d3 rook (10).
+    Position pos = fullyEvaluated("4k3/8/8/2n1b3/3P4/3R4/8/4K3 w - - 0 1");
+    EXPECT_EQ(eval::pieceAttacks(pos, WHITE), 20);
+    EXPECT_EQ(eval::pieceAttacks(pos, BLACK), 10);
+    // A rook line on a minor (3) and on a rook (5).
+    pos = fullyEvaluated("4k3/p7/8/8/8/8/1P6/rR1nK3 w - - 0 1");
+    EXPECT_EQ(eval::pieceAttacks(pos, WHITE), 3 + 5);
 }
 
 TEST_F(PiecesTest, DoubledRooksFacingTheKing) {
