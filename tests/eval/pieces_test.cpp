@@ -133,6 +133,39 @@ TEST_F(PiecesTest, KingShelter) {
     EXPECT_EQ(eval::kingShelter(pos, BLACK), 0);
 }
 
+Bitboard at(std::initializer_list<const char *> names) {
+    Bitboard b = 0;
+    for (const char *n : names)
+        b |= squareBit(textToSquare(n[0], n[1]));
+    return b;
+}
+
+TEST_F(PiecesTest, KingSafetyFromGivenAttackMaps) {
+    // Bare kings on e1 and e8 with hand-set attack maps; each empty zone of 9 squares gives 27
+    // units, KingDangerTable[27] = 19.
+    Position pos = fromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+    pos.evalWork = eval::EvalScratch{};
+    pos.evalWork.allPieces = pos.all();
+    EXPECT_EQ(eval::evaluateKingSafety(pos), 0);
+
+    auto &w = pos.evalWork;
+    w.queenAttacks[WHITE] = at({"d7", "e7", "f7", "e6"});
+    w.rookLineAttacks[WHITE] = at({"e7"});
+    w.rookAttacks[WHITE] = at({"e2", "e3", "e4", "e5", "e6", "e7"});
+    w.kingAttackers[WHITE] = 2;
+    w.kingAttackUnits[WHITE] = 5;
+    w.openFileUnits[WHITE] = 1;
+    // Units: 5 + 27 + 2 x 4 attacked zone squares + safe checks (queen 3 x 4, rook 2 x 6)
+    // + 2 for the open file = 66; offset 12: KingDangerTable[78] = 116; a contact check on e7.
+    EXPECT_EQ(eval::evaluateKingSafety(pos), (116 + 10 - 19) * 90 / 100);
+    eval::setEvaluationWeights(100, 200, 100, 100, 100, 100, WHITE);
+    EXPECT_EQ(eval::evaluateKingSafety(pos), (2 * 126 - 19) * 90 / 100);
+    eval::resetEvaluationParameters();
+    // Black minors guarding d7 and e7: those squares stop counting, the contact check goes.
+    w.minorAttacks[BLACK] = at({"d7", "e7"});
+    EXPECT_EQ(eval::evaluateKingSafety(pos), (104 - 19) * 90 / 100);
+}
+
 TEST_F(PiecesTest, KingSafetyDangerAndWeights) {
     EXPECT_EQ(eval::kingDanger(-3), 0);
     EXPECT_EQ(eval::kingDanger(88), 128);
