@@ -46,7 +46,7 @@ void discardFrom(std::size_t start) {
 }
 
 // At end of input a last line without a line end still counts; a search that nothing can stop
-// any more (infinite or pondering) is ended.
+// any more (infinite or pondering) is ended and reports its move as after "stop".
 void noteEndOfInput() {
     InputClosed = true;
     if (PendingLength > 0 && PendingInput[PendingLength - 1] != '\n' && !DiscardingLine)
@@ -76,7 +76,8 @@ bool readLine(char *out, std::size_t &length) {
             DiscardingLine = true;
         }
     }
-    if (InputClosed && search::SearchState == search::STATE_IDLE) endProgram();
+    // Only the top-level loop ends the program, so a search that runs on still prints its move.
+    if (InputClosed && LineDepth == 0) endProgram();
     return false;
 }
 

@@ -1,8 +1,11 @@
 #include "control/dispatch.h"
+#include "control/clock.h"
 #include "control/input.h"
 #include "control/options.h"
 #include "control/output.h"
 #include "control/setup.h"
+#include "position/fen.h"
+#include "position/notation.h"
 #include "search/control.h"
 #include "support/test_support.h"
 
@@ -191,4 +194,51 @@ TEST_F(CommandLoop, PollSearchAppliesTheLimitsUnlessExempt) {
     EXPECT_FALSE(PollSearch(false));
     search::nodeCount = 0;
     search::limitFlags = 0;
+}
+
+namespace {
+int GoCalls = 0, PonderHits = 0;
+}
+
+TEST_F(CommandLoop, XboardMovesPlayOrEndThePonderSearch) {
+    ProtocolMode = MODE_XBOARD;
+    registerXboardHooks({[] { ++GoCalls; }, [] { ++PonderHits; }});
+    GoCalls = PonderHits = 0;
+    EXPECT_EQ(dispatch("new"), "");
+    EXPECT_EQ(expectedPonderMove, position::NullMove);
+    EXPECT_EQ(search::limitFlags, search::LIMIT_CLOCK);
+    EXPECT_EQ(dispatch("e2e4"), "");
+    EXPECT_EQ(GoCalls, 1);
+    EXPECT_EQ(position::GamePosition.sideToMove, 1u);
+    dispatch("force");
+    EXPECT_EQ(dispatch("e7e5"), "");
+    EXPECT_EQ(GoCalls, 1); // force mode: no thinking
+    EXPECT_EQ(position::GamePosition.sideToMove, 0u);
+
+    // While pondering on g1f3: the expected reply is a ponder hit, any other ends the search.
+    expectedPonderMove = position::TextToMove("g1f3");
+    search::SearchState = search::STATE_PONDERING;
+    search::limitFlags = search::LIMIT_INFINITE | search::LIMIT_CLOCK;
+    search::suppressMoveOutput = 1;
+    EXPECT_EQ(dispatch("g1f3"), "");
+    EXPECT_EQ(PonderHits, 1);
+    EXPECT_EQ(search::suppressMoveOutput, 0);
+    EXPECT_EQ(search::limitFlags, search::LIMIT_CLOCK);
+    EXPECT_EQ(search::SearchState, search::STATE_PONDERING); // the hit handler changes the state
+    EXPECT_EQ(dispatch("b1c3"), "");
+    EXPECT_EQ(opponentReply, position::TextToMove("b1c3"));
+    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
+    EXPECT_EQ(PonderHits, 1);
+    registerXboardHooks({});
+    storeOptionValue(OPTION_XBOARD_FORCE, 0);
+    search::limitFlags = 0;
+}
+
+TEST_F(CommandLoop, ProcessTimeSwitchesTheClock) {
+    std::uint64_t wall = GetTimeMs();
+    storeOptionValue(OPTION_PROCESS_TIME, 1);
+    std::uint64_t cpu = GetTimeMs();
+    storeOptionValue(OPTION_PROCESS_TIME, 0);
+    EXPECT_LT(cpu, wall / 2); // this process has not run for decades
+    EXPECT_GE(GetTimeMs(), wall);
 }
