@@ -121,6 +121,18 @@ Step moveResult(Run &r, int s) {
 
 } // namespace
 
+bool nullMoveCandidate(const Position &pos, const SearchFrame &f, int parentState) {
+    return Settings.nullMove && f.depth >= NULL_MOVE_DEPTH && parentState != AfterNullMove && !f.inCheck &&
+           f.beta > -MATE_BOUND && pos.material[pos.sideToMove] > 0;
+}
+
+int nullMoveReduction(int depth) {
+    int R = 2 * ONE_PLY;
+    for (int step : NULL_R_STEPS)
+        if (depth >= step) R += ONE_PLY;
+    return R > depth - ONE_PLY ? depth - ONE_PLY : R;
+}
+
 Step scoutNode(Run &r) {
     Position &pos = r.pos;
     int ply = r.thread.ply;
@@ -172,17 +184,12 @@ Step scoutNode(Run &r) {
         }
     }
     // 10. Null move.
-    Colour us = Colour(pos.sideToMove);
-    if (Settings.nullMove && f.depth >= NULL_MOVE_DEPTH && r.thread.frames[ply - 1].state != AfterNullMove &&
-        !f.inCheck && f.beta > -MATE_BOUND && pos.material[us] > 0) {
+    if (nullMoveCandidate(pos, f, r.thread.frames[ply - 1].state)) {
         f.staticEval = lazyEvaluate(pos, f.beta - 1, f.beta);
         if (f.staticEval >= f.beta && nullMoveAllowed(pos)) {
             MakeNullMove(pos);
             f.currentMove = NullMove;
-            int R = 2 * ONE_PLY;
-            for (int step : NULL_R_STEPS)
-                if (f.depth >= step) R += ONE_PLY;
-            if (R > f.depth - ONE_PLY) R = f.depth - ONE_PLY;
+            int R = nullMoveReduction(f.depth);
             f.reduction = R;
             int state = f.depth - R >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
             pushChild(r, -f.beta, 1 - f.beta, state, AfterNullMove, -R);
