@@ -14,6 +14,7 @@ Bitboard QueenLines[64];
 Bitboard Diagonals[15];
 Bitboard AntiDiagonals[15];
 std::uint8_t RankAttacks[64][8];
+Bitboard Between[64][64];
 MagicEntry RookMagic[64];
 MagicEntry BishopMagic[64];
 
@@ -185,6 +186,16 @@ void initAttackTables() {
     MagicTable.assign(RookRegionEntries + bishopEntries, 0);
     fillRegions(RookMagic, rookOffset, slowRookAttacks);
     fillRegions(BishopMagic, bishopOffset, slowBishopAttacks);
+    for (Square a = 0; a < 64; ++a)
+        for (Square b = 0; b < 64; ++b) {
+            Bitboard ab = SquareBit[a] | SquareBit[b];
+            if (RookLines[a] & SquareBit[b])
+                Between[a][b] = slowRookAttacks(a, ab) & slowRookAttacks(b, ab);
+            else if (BishopLines[a] & SquareBit[b])
+                Between[a][b] = slowBishopAttacks(a, ab) & slowBishopAttacks(b, ab);
+            else
+                Between[a][b] = 0;
+        }
 }
 
 } // namespace position

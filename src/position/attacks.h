@@ -35,6 +35,8 @@ extern Bitboard QueenLines[64];
 extern Bitboard Diagonals[15];     // parallel to h1-a8, index rank - file + 7
 extern Bitboard AntiDiagonals[15]; // parallel to a1-h8, index rank + file - 7 + 7
 extern std::uint8_t RankAttacks[64][8];
+// Squares strictly between two squares on a common line (empty when they share none).
+extern Bitboard Between[64][64];
 
 struct MagicEntry {
     const Bitboard *region;

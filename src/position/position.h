@@ -70,11 +70,6 @@ extern Position GamePosition;
 // Appends key ^ sideToMove to the repetition history; when it is full the older half is dropped.
 void pushKeyHistory(Position &pos);
 
-// Is the piece on sq of colour c? Helpers used throughout.
-inline bool hasOnlyOneMinor(const Position &pos, Colour c, const int *pieceValue) {
-    return pos.material[c] == pieceValue[BISHOP] || pos.material[c] == pieceValue[KNIGHT];
-}
-
 // Recomputes key, pawnKey, material and piece-square sums from the placement (for checks and tests).
 struct Recomputed {
     std::uint64_t key, pawnKey;

@@ -1,0 +1,329 @@
+#include "position/fen.h"
+
+#include "eval/tables.h"
+#include "position/attacks.h"
+#include "position/makemove.h"
+#include "position/notation.h"
+#include "position/zobrist.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace position {
+
+namespace {
+
+// Field lengths beyond which a field counts as corrupt (the size of its buffer less the NUL).
+constexpr std::size_t BOARD_FIELD_MAX = 79, CASTLING_FIELD_MAX = 11, EP_FIELD_MAX = 7;
+constexpr int FIFTY_LIMIT = 100;
+// Game history kept when moves are applied: positions more than 100 reversible plies back
+// cannot matter, and the room left over is what the search's own line needs.
+constexpr std::uint32_t GAME_HISTORY_KEEP = 101;
+
+void say(const char *text) {
+    std::fputs(text, stdout);
+    std::fflush(stdout);
+}
+
+// The FEN split the way "%s %c %s %s %d %d" reads it: the count of fields read and their text.
+struct FenFields {
+    int count = 0;
+    std::string board, castling, ep;
+    char side = 0;
+    long half = 0;
+};
+
+struct Scanner {
+    std::string_view text;
+    std::size_t at = 0;
+    void skipBlanks() {
+        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+    }
+    bool word(std::string &out) {
+        skipBlanks();
+        std::size_t start = at;
+        while (at < text.size() && !std::isspace(static_cast<unsigned char>(text[at])) && text[at] != '\0') ++at;
+        out.assign(text.substr(start, at - start));
+        return at > start;
+    }
+    bool character(char &out) {
+        skipBlanks();
+        if (at >= text.size() || text[at] == '\0') return false;
+        out = text[at++];
+        return true;
+    }
+    bool number(long &out) {
+        skipBlanks();
+        std::size_t p = at;
+        bool negative = false;
+        if (p < text.size() && (text[p] == '-' || text[p] == '+')) negative = text[p++] == '-';
+        if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p]))) return false;
+        long v = 0;
+        while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) {
+            if (v < 100000000) v = v * 10 + (text[p] - '0');
+            ++p;
+        }
+        at = p;
+        out = negative ? -v : v;
+        return true;
+    }
+};
+
+FenFields splitFen(std::string_view text) {
+    FenFields f;
+    Scanner s{text};
+    long full;
+    if (!s.word(f.board)) return f;
+    f.count = 1;
+    if (!s.character(f.side)) return f;
+    f.count = 2;
+    if (!s.word(f.castling)) return f;
+    f.count = 3;
+    if (!s.word(f.ep)) return f;
+    f.count = 4;
+    if (!s.number(f.half)) return f;
+    f.count = 5;
+    if (!s.number(full)) return f;
+    f.count = 6;
+    return f;
+}
+
+int pieceFromLetter(char c, Colour &colour) {
+    const char *white = std::strchr("KQRBNP", c);
+    const char *black = std::strchr("kqrbnp", c);
+    if (c && white) {
+        colour = WHITE;
+        return int(white - "KQRBNP");
+    }
+    if (c && black) {
+        colour = BLACK;
+        return int(black - "kqrbnp");
+    }
+    return -1;
+}
+
+// Places the pieces of the board field; false when the field is corrupt.
+bool readBoard(Position &pos, const std::string &field) {
+    if (field.size() > BOARD_FIELD_MAX) return false;
+    int rankBase = 56, file = 7, slashes = 0, kings[2] = {0, 0};
+    for (char c : field) {
+        Colour colour;
+        int type = pieceFromLetter(c, colour);
+        if (type >= 0) {
+            if (file < 0) return false;
+            PutPiece(pos, colour, PieceType(type), Square(rankBase + file));
+            if (type == KING) kings[colour]++;
+            file--;
+        } else if (c >= '1' && c <= '8') {
+            file -= c - '0';
+            if (file < -1) return false;
+        } else if (c == '/') {
+            if (file != -1 || ++slashes > 7) return false;
+            rankBase -= 8;
+            file = 7;
+        } else {
+            return false;
+        }
+    }
+    return slashes == 7 && file == -1 && kings[WHITE] == 1 && kings[BLACK] == 1;
+}
+
+void loadStartPosition() { LoadFen(START_FEN); }
+
+bool rightFits(const Position &pos, std::uint32_t right) {
+    auto has = [&](Colour c, PieceType t, Square sq) { return pos.board[sq] == makeCell(c, t); };
+    switch (right) {
+    case CASTLE_K: return has(WHITE, KING, SQ_E1) && has(WHITE, ROOK, SQ_H1);
+    case CASTLE_Q: return has(WHITE, KING, SQ_E1) && has(WHITE, ROOK, SQ_A1);
+    case CASTLE_k: return has(BLACK, KING, SQ_E8) && has(BLACK, ROOK, SQ_H8);
+    default: return has(BLACK, KING, SQ_E8) && has(BLACK, ROOK, SQ_A8);
+    }
+}
+
+} // namespace
+
+void ClearPosition(Position &pos) {
+    std::memset(pos.pieces, 0, sizeof pos.pieces);
+    std::memset(pos.occupied, 0, sizeof pos.occupied);
+    std::memset(pos.pieceCount, 0, sizeof pos.pieceCount);
+    std::memset(pos.kingSquare, 0, sizeof pos.kingSquare);
+    for (auto &cell : pos.board) cell = EMPTY_CELL;
+    pos.material[0] = pos.material[1] = 0;
+    pos.pstMg[0] = pos.pstMg[1] = 0;
+    pos.pstEg[0] = pos.pstEg[1] = 0;
+    pos.key = pos.pawnKey = 0;
+    pos.sideToMove = WHITE;
+    pos.fifty = 0;
+    pos.castling = 0;
+    pos.historyCount = 0;
+    pos.epSquare = NO_SQUARE;
+}
+
+void PutPiece(Position &pos, Colour c, PieceType type, Square sq) {
+    pos.pstMg[c] += eval::PstMid[type][c][sq];
+    pos.pstEg[c] += eval::PstEnd[type][c][sq];
+    pos.pieces[c][type] |= SquareBit[sq];
+    pos.occupied[c] |= SquareBit[sq];
+    pos.pieceCount[c][type]++;
+    if (type != PAWN && type != KING) pos.material[c] += eval::PieceValue[type];
+    if (type == KING) pos.kingSquare[c] = sq;
+    pos.board[sq] = makeCell(c, type);
+    if (type == PAWN) pos.pawnKey ^= pawnTerm(c, sq);
+    pos.key ^= pieceTerm(c, type, sq, pos.sideToMove);
+}
+
+void LoadFen(std::string_view text) {
+    Position &pos = GamePosition;
+    ClearPosition(pos);
+    FenFields f = splitFen(text);
+    if (f.count < 2) {
+        say("info string Invalid Fen: To few Elements - Loading Startposition instead ...\n");
+        loadStartPosition();
+        return;
+    }
+    static const char *const SHORT_NOTES[6] = {
+        nullptr,
+        nullptr,
+        "info string Invalid Fen: To few Elements - Assume no Castling-Right, no EP-Square and ply = 0\n",
+        "info string Invalid Fen: To few Elements - Assume no EP-Square and ply = 0\n",
+        "info string Invalid Fen: To few Elements - Assume ply = 0\n",
+        "info string Invalid Fen: To few Elements - Ignore last Element\n"};
+    if (f.count < 6) say(SHORT_NOTES[f.count]);
+
+    if (!readBoard(pos, f.board)) {
+        say("info string Invalid Fen: Board corrupted - Loading Startposition instead ...\n");
+        loadStartPosition();
+        return;
+    }
+    char side = char(std::tolower(static_cast<unsigned char>(f.side)));
+    if (side != 'w' && side != 'b') {
+        say("info string Invalid Fen: Side To Move corrupted - Loading Startposition instead ...\n");
+        loadStartPosition();
+        return;
+    }
+    Colour us = side == 'w' ? WHITE : BLACK;
+
+    if (f.count >= 3) {
+        std::uint32_t granted = 0;
+        bool corrupt = f.castling.size() > CASTLING_FIELD_MAX;
+        if (!corrupt)
+            for (char c : f.castling) {
+                const char *p = std::strchr("KQkq", c);
+                if (c && p) granted |= 1u << (p - "KQkq");
+            }
+        for (std::uint32_t bit = 1; bit <= 8; bit <<= 1)
+            if ((granted & bit) && !rightFits(pos, bit)) {
+                granted &= ~bit;
+                corrupt = true;
+            }
+        if (corrupt) say("info string Invalid Fen: Castling Rights corrupted - Ignore Castling Flags\n");
+        pos.castling = granted;
+    }
+    for (std::uint32_t bit = 1; bit <= 8; bit <<= 1)
+        if (!(pos.castling & bit)) pos.key ^= castleTerm(bit, WHITE);
+
+    if (f.count >= 4 && !f.ep.empty() && f.ep[0] != '-') {
+        bool valid = f.ep.size() <= EP_FIELD_MAX && f.ep.size() >= 2 && isFileLetter(f.ep[0]) && isRankDigit(f.ep[1]);
+        Square sq = valid ? textToSquare(f.ep[0], f.ep[1]) : NO_SQUARE;
+        if (valid) {
+            valid = us == WHITE ? rankOf(sq) == 5 && pos.board[sq - 8] == makeCell(BLACK, PAWN)
+                                : rankOf(sq) == 2 && pos.board[sq + 8] == makeCell(WHITE, PAWN);
+        }
+        if (!valid) {
+            say("info string Invalid Fen: En Passant Square corrupted - Ignore EP-Square\n");
+        } else if (PawnAttacksOf(~us, SquareBit[sq]) & pos.pieces[us][PAWN]) {
+            pos.epSquare = sq;
+            std::uint64_t w = EpWindow(int(sq & 7));
+            pos.key ^= us == BLACK ? w : Swap(w);
+        }
+    }
+
+    if (f.count >= 5) {
+        if (f.half > FIFTY_LIMIT)
+            say("info string Invalid Fen: 50-move counter corrupted - Assume ply = 0\n");
+        else
+            pos.fifty = std::uint32_t(f.half) & 0xFF;
+    }
+
+    if (IsSquareAttacked(pos, us, pos.kingSquare[~us])) {
+        say("info string Invalid Fen: Side Not To Move in Check - Loading Startposition instead ...\n");
+        loadStartPosition();
+        return;
+    }
+    pos.sideToMove = us;
+    if (us == BLACK) pos.key = Swap(pos.key);
+    pos.historyCount = 1;
+    pos.keyHistory[0] = pos.key ^ pos.sideToMove;
+}
+
+void PassMove(Position &pos) {
+    pos.sideToMove ^= 1;
+    if (pos.epSquare != NO_SQUARE) {
+        pos.key ^= Swap(EpWindow(int(pos.epSquare & 7)));
+        pos.epSquare = NO_SQUARE;
+    }
+    pos.key = Swap(pos.key);
+    pushKeyHistory(pos);
+}
+
+void ApplyMoveList(std::string_view text) {
+    Position &pos = GamePosition;
+    std::size_t at = 0;
+    for (;;) {
+        while (at < text.size() && !isFileLetter(char(std::tolower(static_cast<unsigned char>(text[at]))))) ++at;
+        if (at >= text.size()) return;
+        char token[6] = {0, 0, 0, 0, 0, 0};
+        for (int i = 0; i < 4 && at + std::size_t(i) < text.size(); ++i)
+            token[i] = char(std::tolower(static_cast<unsigned char>(text[at + std::size_t(i)])));
+        bool onBoard = isFileLetter(token[0]) && isRankDigit(token[1]) && isFileLetter(token[2]) &&
+                       isRankDigit(token[3]);
+        if (!onBoard) {
+            std::printf("info string Invalid Move: %s\n", token);
+            std::fflush(stdout);
+            return;
+        }
+        at += 4;
+        Square from = textToSquare(token[0], token[1]), to = textToSquare(token[2], token[3]);
+        if (pos.colourOn(from) == int(pos.sideToMove ^ 1)) PassMove(pos);
+        std::uint32_t promotion = 0;
+        if (at < text.size()) {
+            const char *p = std::strchr("qrbn", std::tolower(static_cast<unsigned char>(text[at])));
+            if (text[at] && p) {
+                promotion = std::uint32_t(p - "qrbn") + 1;
+                ++at;
+            }
+        }
+        bool pawn = cellIsPawn(pos.board[from]);
+        if (pawn && (rankOf(to) == 0 || rankOf(to) == 7) && promotion == 0) promotion = QUEEN;
+        Move move = makeMove(from, to, promotion);
+        char moveTextBuffer[8];
+        if (!IsMovePseudoLegal(pos, move)) {
+            MoveToText(move, moveTextBuffer);
+            std::printf("info string Invalid Move: %s\n", moveTextBuffer);
+            std::fflush(stdout);
+            return;
+        }
+        if (pawn || !pos.isEmpty(to)) {
+            pos.historyCount = 0;
+        } else if (pos.historyCount > GAME_HISTORY_KEEP) {
+            std::memmove(pos.keyHistory, pos.keyHistory + (pos.historyCount - GAME_HISTORY_KEEP),
+                         GAME_HISTORY_KEEP * sizeof(std::uint64_t));
+            pos.historyCount = GAME_HISTORY_KEEP;
+        }
+        PieceType captured;
+        Colour mover = Colour(pos.sideToMove);
+        MakeMove(pos, move, captured);
+        if (IsSquareAttacked(pos, ~mover, pos.kingSquare[mover])) {
+            MoveToText(move, moveTextBuffer);
+            std::printf("info string Invalid Move: %s\n", moveTextBuffer);
+            std::fflush(stdout);
+            return;
+        }
+        if (at >= text.size()) return;
+        ++at;
+    }
+}
+
+} // namespace position

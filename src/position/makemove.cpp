@@ -1,0 +1,367 @@
+#include "position/makemove.h"
+
+#include "eval/tables.h"
+#include "position/attacks.h"
+#include "position/movegen.h"
+#include "position/zobrist.h"
+
+namespace position {
+
+namespace {
+
+// Castling rights lost when a move starts or ends on a square.
+constexpr auto CastleLoss = [] {
+    std::array<std::uint32_t, 64> t{};
+    t[SQ_E1] = CASTLE_K | CASTLE_Q;
+    t[SQ_H1] = CASTLE_K;
+    t[SQ_A1] = CASTLE_Q;
+    t[SQ_E8] = CASTLE_k | CASTLE_q;
+    t[SQ_H8] = CASTLE_k;
+    t[SQ_A8] = CASTLE_q;
+    return t;
+}();
+
+struct RookHop {
+    Square from, to;
+};
+// The rook move implied by a castling move (by the king's to-square).
+RookHop castlingRook(Square kingTo) {
+    switch (kingTo) {
+    case SQ_G1: return {SQ_H1, SQ_F1};
+    case SQ_C1: return {SQ_A1, SQ_D1};
+    case SQ_G8: return {SQ_H8, SQ_F8};
+    default: return {SQ_A8, SQ_D8};
+    }
+}
+
+// Placement without keys: bitboards, cells, counts, king square, material and table sums.
+void placePiece(Position &pos, Colour c, PieceType t, Square sq) {
+    Bitboard b = SquareBit[sq];
+    pos.pieces[c][t] |= b;
+    pos.occupied[c] |= b;
+    pos.board[sq] = makeCell(c, t);
+    pos.pieceCount[c][t]++;
+    if (t != PAWN && t != KING) pos.material[c] += eval::PieceValue[t];
+    if (t == KING) pos.kingSquare[c] = sq;
+    pos.pstMg[c] += eval::PstMid[t][c][sq];
+    pos.pstEg[c] += eval::PstEnd[t][c][sq];
+}
+
+void liftPiece(Position &pos, Colour c, PieceType t, Square sq) {
+    Bitboard b = SquareBit[sq];
+    pos.pieces[c][t] ^= b;
+    pos.occupied[c] ^= b;
+    pos.board[sq] = EMPTY_CELL;
+    pos.pieceCount[c][t]--;
+    if (t != PAWN && t != KING) pos.material[c] -= eval::PieceValue[t];
+    pos.pstMg[c] -= eval::PstMid[t][c][sq];
+    pos.pstEg[c] -= eval::PstEnd[t][c][sq];
+}
+
+void shiftPiece(Position &pos, Colour c, PieceType t, Square from, Square to) {
+    Bitboard b = SquareBit[from] | SquareBit[to];
+    pos.pieces[c][t] ^= b;
+    pos.occupied[c] ^= b;
+    pos.board[to] = pos.board[from];
+    pos.board[from] = EMPTY_CELL;
+    if (t == KING) pos.kingSquare[c] = to;
+    pos.pstMg[c] += eval::PstMid[t][c][to] - eval::PstMid[t][c][from];
+    pos.pstEg[c] += eval::PstEnd[t][c][to] - eval::PstEnd[t][c][from];
+}
+
+// The square of the pawn an en-passant capture removes: the to-square's file, the from-square's rank.
+constexpr Square epVictimSquare(Square from, Square to) { return (from & 56) | (to & 7); }
+
+bool opponentPawnAttacks(const Position &pos, Colour mover, Square sq) {
+    return PawnAttacksOf(mover, SquareBit[sq]) & pos.pieces[~mover][PAWN];
+}
+
+} // namespace
+
+void MovePieceWithKeys(Position &pos, PieceType type, Square from, Square to) {
+    Colour c = Colour(pos.sideToMove);
+    shiftPiece(pos, c, type, from, to);
+    pos.key ^= pieceTerm(c, type, from, c) ^ pieceTerm(c, type, to, c);
+    if (type == PAWN) pos.pawnKey ^= pawnTerm(c, from) ^ pawnTerm(c, to);
+}
+
+void MakeMove(Position &pos, Move move, PieceType &capturedType) {
+    Colour us = Colour(pos.sideToMove), them = ~us;
+    if (pos.epSquare != NO_SQUARE) {
+        pos.key ^= Swap(EpWindow(int(pos.epSquare & 7)));
+        pos.epSquare = NO_SQUARE;
+    }
+    capturedType = NO_PIECE;
+    if (move != NullMove) {
+        Square from = moveFrom(move), to = moveTo(move);
+        // 1. Capture.
+        capturedType = pos.typeOn(to);
+        if (capturedType != NO_PIECE) {
+            liftPiece(pos, them, capturedType, to);
+            pos.key ^= pieceTerm(them, capturedType, to, us);
+            if (capturedType == PAWN) pos.pawnKey ^= pawnTerm(them, to);
+            pos.fifty = 0;
+        }
+        // 2. Special cases of the moving piece.
+        PieceType mover = pos.typeOn(from);
+        if (mover == KING) {
+            if (isCastlingValue(move)) {
+                RookHop r = castlingRook(to);
+                MovePieceWithKeys(pos, ROOK, r.from, r.to);
+            }
+        } else if (mover == PAWN) {
+            pos.fifty = 0;
+            if (((from ^ to) & 7) == 0) {
+                if (from - to == 16 || to - from == 16) {
+                    Square passed = (from + to) / 2;
+                    if (opponentPawnAttacks(pos, us, passed)) {
+                        pos.epSquare = passed;
+                        pos.key ^= EpWindow(int(passed & 7));
+                    }
+                }
+            } else if (capturedType == NO_PIECE) {
+                Square victim = epVictimSquare(from, to);
+                liftPiece(pos, them, PAWN, victim);
+                pos.key ^= pieceTerm(them, PAWN, victim, us);
+                pos.pawnKey ^= pawnTerm(them, victim);
+            }
+        }
+        // 3. The move itself.
+        PieceType promotion = movePromotion(move);
+        if (promotion != KING) {
+            liftPiece(pos, us, PAWN, from);
+            pos.key ^= pieceTerm(us, PAWN, from, us);
+            pos.pawnKey ^= pawnTerm(us, from);
+            placePiece(pos, us, promotion, to);
+            pos.key ^= pieceTerm(us, promotion, to, us);
+        } else {
+            MovePieceWithKeys(pos, mover, from, to);
+        }
+        // 4. Castling rights touched by the move.
+        std::uint32_t lost = pos.castling & (CastleLoss[from] | CastleLoss[to]);
+        if (lost) {
+            pos.castling ^= lost;
+            for (std::uint32_t bit = 1; bit <= 8; bit <<= 1)
+                if (lost & bit) pos.key ^= castleTerm(bit, us);
+        }
+    }
+    pos.key = Swap(pos.key);
+    pos.sideToMove = them;
+    pushKeyHistory(pos);
+    pos.fifty++;
+}
+
+void UnmakeMove(Position &pos, Move move, PieceType capturedType, const UndoState &undo) {
+    if (move == NullMove) {
+        UnmakeNullMove(pos, undo.epSquare);
+        return;
+    }
+    pos.historyCount--;
+    Colour us = Colour(pos.sideToMove ^ 1), them = ~us;
+    pos.sideToMove = us;
+    Square from = moveFrom(move), to = moveTo(move);
+    if (to == undo.epSquare && cellIsPawn(pos.board[to])) placePiece(pos, them, PAWN, epVictimSquare(from, to));
+    PieceType moved = pos.typeOn(to);
+    if (moved == KING && isCastlingValue(move)) {
+        RookHop r = castlingRook(to);
+        shiftPiece(pos, us, ROOK, r.to, r.from);
+    }
+    if (movePromotion(move) != KING) {
+        liftPiece(pos, us, moved, to);
+        placePiece(pos, us, PAWN, from);
+    } else {
+        shiftPiece(pos, us, moved, to, from);
+    }
+    if (capturedType != NO_PIECE) placePiece(pos, them, capturedType, to);
+    restoreUndo(pos, undo);
+}
+
+void MakeNullMove(Position &pos) {
+    pos.sideToMove ^= 1;
+    if (pos.epSquare != NO_SQUARE) {
+        pos.key ^= Swap(EpWindow(int(pos.epSquare & 7)));
+        pos.epSquare = NO_SQUARE;
+    }
+    pos.key = Swap(pos.key);
+    pushKeyHistory(pos);
+}
+
+void UnmakeNullMove(Position &pos, std::uint32_t savedEpSquare) {
+    pos.key = Swap(pos.key);
+    if (savedEpSquare != NO_SQUARE) {
+        pos.epSquare = savedEpSquare;
+        pos.key ^= Swap(EpWindow(int(savedEpSquare & 7)));
+    }
+    pos.historyCount--;
+    pos.sideToMove ^= 1;
+}
+
+Bitboard attackersOf(const Position &pos, Colour by, Square sq, Bitboard occ) {
+    const Bitboard *p = pos.pieces[by];
+    Bitboard a = (PawnAttacksOf(~by, SquareBit[sq]) & p[PAWN]) | (KnightAttacks[sq] & p[KNIGHT]) |
+                 (KingAttacks[sq] & p[KING]);
+    Bitboard rq = p[ROOK] | p[QUEEN], bq = p[BISHOP] | p[QUEEN];
+    if (RookLines[sq] & rq) a |= RookAttacks(sq, occ) & rq;
+    if (BishopLines[sq] & bq) a |= BishopAttacks(sq, occ) & bq;
+    return a;
+}
+
+bool IsSquareAttacked(const Position &pos, Colour by, Square sq) {
+    const Bitboard *p = pos.pieces[by];
+    if ((PawnAttacksOf(~by, SquareBit[sq]) & p[PAWN]) || (KnightAttacks[sq] & p[KNIGHT]) ||
+        (KingAttacks[sq] & p[KING]))
+        return true;
+    Bitboard rq = p[ROOK] | p[QUEEN], bq = p[BISHOP] | p[QUEEN];
+    Bitboard occ = pos.all();
+    return ((RookLines[sq] & rq) && (RookAttacks(sq, occ) & rq)) ||
+           ((BishopLines[sq] & bq) && (BishopAttacks(sq, occ) & bq));
+}
+
+bool inCheck(const Position &pos) {
+    return IsSquareAttacked(pos, Colour(pos.sideToMove ^ 1), pos.kingSquare[pos.sideToMove]);
+}
+
+bool isCapture(const Position &pos, Move move) { return !pos.isEmpty(moveTo(move)); }
+
+bool isEnPassant(const Position &pos, Move move) {
+    return moveTo(move) == pos.epSquare && cellIsPawn(pos.board[moveFrom(move)]);
+}
+
+bool IsMovePseudoLegal(const Position &pos, Move m) {
+    if (m == NO_MOVE || m == NullMove) return false;
+    Colour us = Colour(pos.sideToMove);
+    Square from = moveFrom(m), to = moveTo(m);
+    if (!(pos.occupied[us] & SquareBit[from]) || (pos.occupied[us] & SquareBit[to])) return false;
+    PieceType type = pos.typeOn(from);
+    bool lastRank = rankOf(to) == 0 || rankOf(to) == 7;
+    bool promotes = movePromotion(m) != KING;
+    if (promotes != (type == PAWN && lastRank)) return false;
+    if (promotes && movePromotion(m) > KNIGHT) return false;
+    Bitboard occ = pos.all(), target = SquareBit[to];
+    switch (type) {
+    case KNIGHT: return KnightAttacks[from] & target;
+    case BISHOP: return BishopAttacks(from, occ) & target;
+    case ROOK: return RookAttacks(from, occ) & target;
+    case QUEEN: return QueenAttacks(from, occ) & target;
+    case KING: {
+        if (KingAttacks[from] & target) return true;
+        auto rookAt = [&](Square sq) { return pos.board[sq] == makeCell(us, ROOK); };
+        auto empty = [&](Square sq) { return pos.isEmpty(sq); };
+        switch (m) {
+        // Castling also needs its right: a stored or typed castling move without it is refused.
+        case CASTLE_WK: return us == WHITE && (pos.castling & CASTLE_K) && rookAt(SQ_H1) && empty(SQ_F1) && empty(SQ_G1);
+        case CASTLE_WQ: return us == WHITE && (pos.castling & CASTLE_Q) && rookAt(SQ_A1) && empty(SQ_B1) && empty(SQ_C1) && empty(SQ_D1);
+        case CASTLE_BK: return us == BLACK && (pos.castling & CASTLE_k) && rookAt(SQ_H8) && empty(SQ_F8) && empty(SQ_G8);
+        case CASTLE_BQ: return us == BLACK && (pos.castling & CASTLE_q) && rookAt(SQ_A8) && empty(SQ_B8) && empty(SQ_C8) && empty(SQ_D8);
+        default: return false;
+        }
+    }
+    case PAWN: {
+        int forward = us == WHITE ? 8 : -8;
+        if (int(to) - int(from) == forward) return pos.isEmpty(to);
+        if (int(to) - int(from) == 2 * forward)
+            return rankOf(from) == (us == WHITE ? 1 : 6) && pos.isEmpty(to) && pos.isEmpty(Square(int(from) + forward));
+        if (PawnAttacksOf(us, SquareBit[from]) & target)
+            return (pos.occupied[~us] & target) || to == pos.epSquare;
+        return false;
+    }
+    default: return false;
+    }
+}
+
+bool GivesCheck(const Position &pos, Move m) {
+    Colour us = Colour(pos.sideToMove), them = ~us;
+    Square from = moveFrom(m), to = moveTo(m), king = pos.kingSquare[them];
+    PieceType type = pos.typeOn(from);
+    Bitboard occ = (pos.all() | SquareBit[to]) & ~SquareBit[from];
+    bool enPassant = type == PAWN && to == pos.epSquare;
+    if (enPassant) occ &= ~SquareBit[epVictimSquare(from, to)];
+    Bitboard rookSet = RookAttacks(king, occ), bishopSet = BishopAttacks(king, occ);
+    Bitboard toBit = SquareBit[to];
+    if (movePromotion(m) == KING) {
+        switch (type) {
+        case QUEEN:
+            if ((rookSet | bishopSet) & toBit) return true;
+            break;
+        case ROOK:
+            if (rookSet & toBit) return true;
+            break;
+        case BISHOP:
+            if (bishopSet & toBit) return true;
+            break;
+        case KNIGHT:
+            if (KnightAttacks[to] & SquareBit[king]) return true;
+            break;
+        case PAWN:
+            if (PawnAttacksOf(us, toBit) & SquareBit[king]) return true;
+            break;
+        case KING:
+            if (isCastlingValue(m) && (rookSet & SquareBit[castlingRook(to).to])) return true;
+            break;
+        default: break;
+        }
+    }
+    // Discovered checks: the moved piece's own square is excluded from the sliders.
+    Bitboard rq = (pos.pieces[us][ROOK] | pos.pieces[us][QUEEN]) & ~SquareBit[from];
+    Bitboard bq = (pos.pieces[us][BISHOP] | pos.pieces[us][QUEEN]) & ~SquareBit[from];
+    return (rookSet & rq) || (bishopSet & bq);
+}
+
+bool IsTacticalOrCheck(const Position &pos, Move m) {
+    return isCapture(pos, m) || isEnPassant(pos, m) || movePromotion(m) != KING || GivesCheck(pos, m);
+}
+
+std::uint64_t KeyAfterMove(const Position &pos, Move m) {
+    Colour us = Colour(pos.sideToMove), them = ~us;
+    Square from = moveFrom(m), to = moveTo(m);
+    PieceType type = pos.typeOn(from), captured = pos.typeOn(to);
+    std::uint64_t key = pos.key;
+    if (pos.epSquare != NO_SQUARE) key ^= Swap(EpWindow(int(pos.epSquare & 7)));
+    if (captured != NO_PIECE) key ^= pieceTerm(them, captured, to, us);
+    if (type == KING && fileOf(from) == fileOf(SQ_E1)) {
+        if (fileOf(to) == fileOf(SQ_G1)) key ^= pieceTerm(us, ROOK, SQ_H1 ^ (56 * us), us) ^
+                                                 pieceTerm(us, ROOK, SQ_F1 ^ (56 * us), us);
+        if (fileOf(to) == fileOf(SQ_C1)) key ^= pieceTerm(us, ROOK, SQ_A1 ^ (56 * us), us) ^
+                                                 pieceTerm(us, ROOK, SQ_D1 ^ (56 * us), us);
+    }
+    if (type == PAWN) {
+        if (from - to == 16 || to - from == 16) {
+            Square passed = (from + to) / 2;
+            if (opponentPawnAttacks(pos, us, passed)) key ^= EpWindow(int(passed & 7));
+        } else if (to == pos.epSquare && captured == NO_PIECE) {
+            key ^= pieceTerm(them, PAWN, epVictimSquare(from, to), us);
+        }
+    }
+    PieceType promotion = movePromotion(m);
+    if (promotion != KING)
+        key ^= pieceTerm(us, PAWN, from, us) ^ pieceTerm(us, promotion, to, us);
+    else
+        key ^= pieceTerm(us, type, from, us) ^ pieceTerm(us, type, to, us);
+    return Swap(key);
+}
+
+int RepetitionCount(const Position &pos, std::uint64_t key, std::uint32_t side) {
+    std::uint64_t wanted = key ^ side;
+    int count = 0;
+    for (std::uint32_t i = 0; i + 1 < pos.historyCount; ++i) count += pos.keyHistory[i] == wanted;
+    return count;
+}
+
+bool MoveAllowsRepetition(Position &pos, Move move, MoveEntry *scratch) {
+    UndoState undo = saveUndo(pos);
+    PieceType captured;
+    std::uint32_t mover = pos.sideToMove;
+    MakeMove(pos, move, captured);
+    MoveEntry *savedList = pos.moveList;
+    std::uint32_t savedCount = pos.moveCount;
+    int n = GenerateLegal(pos, scratch);
+    bool repeats = false;
+    for (int i = 0; i < n && !repeats; ++i)
+        repeats = RepetitionCount(pos, KeyAfterMove(pos, entryMove(scratch[i])), mover) >= 1;
+    pos.moveList = savedList;
+    pos.moveCount = savedCount;
+    UnmakeMove(pos, move, captured, undo);
+    return repeats;
+}
+
+} // namespace position
