@@ -1,5 +1,6 @@
 #include "search/tt.h"
 
+#include "eval/pawns.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "search/control.h"
@@ -67,6 +68,13 @@ void clearHash() {
     if (HashTable.mask)
         std::memset(static_cast<void *>(HashTable.entries), 0, (HashTable.mask + 1) * sizeof(HashEntry));
     HashTable.filled = 0;
+    eval::clearPawnHash();
+    pvCacheClear();
+}
+
+void resizeHashTables() {
+    allocateHash();
+    eval::allocatePawnHash();
     pvCacheClear();
 }
 

@@ -1,6 +1,7 @@
 // Small helpers shared by the search tests.
 #pragma once
 
+#include "eval/evaluate.h"
 #include "position/fen.h"
 #include "position/notation.h"
 #include "position/position.h"
@@ -13,6 +14,7 @@ inline void init() {
     static bool done = false;
     testsupport::initOnce();
     if (!done) {
+        eval::initEvaluation();
         search::initSearch();
         done = true;
     }

@@ -103,8 +103,12 @@ TEST_F(PickerTest, KillerRules) {
     std::vector<Pick> picks = pickAll();
     ASSERT_EQ(picks.size(), 25u);
     for (const Pick &p : picks) {
-        if (p.move == mv("c3e4")) EXPECT_EQ(p.stage, STAGE_QUIET);
-        if (p.move == mv("e1f2")) EXPECT_EQ(p.stage, STAGE_HASH);
+        if (p.move == mv("c3e4")) {
+            EXPECT_EQ(p.stage, STAGE_QUIET);
+        }
+        if (p.move == mv("e1f2")) {
+            EXPECT_EQ(p.stage, STAGE_HASH);
+        }
         EXPECT_NE(p.stage, STAGE_KILLERS);
     }
 
