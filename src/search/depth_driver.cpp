@@ -2,6 +2,7 @@
 
 #include "eval/pawns.h"
 #include "eval/tables.h"
+#include "platform/platform.h"
 #include "position/movegen.h"
 #include "search/control.h"
 #include "search/pvcache.h"
@@ -25,6 +26,8 @@ void prepareRoot(SearchThread &t, int depth, int alpha, int beta) {
     root.alpha = alpha;
     root.beta = beta;
     root.state = PvNode;
+    root.extension = 0;
+    root.checkCount = 0;
     t.ply = 0;
 }
 
@@ -38,6 +41,7 @@ DepthResult searchToDepth(const Position &rootPos, int maxDepth, std::uint64_t n
     pvCacheAge();
     shiftKillers(t);
     t.ply = 0;
+    startTime = platform::wallClockMs();
     nodeCount = 0;
     quiescenceNodeCount = 0;
     RootBest = {};
@@ -55,7 +59,6 @@ DepthResult searchToDepth(const Position &rootPos, int maxDepth, std::uint64_t n
         int best = MATE, result = -MATE;
         for (iterationDepth = ONE_PLY; iterationDepth <= maxDepth * ONE_PLY && SearchState != STATE_IDLE;
              iterationDepth += ONE_PLY) {
-            OrderingDepth = iterationDepth;
             extensionCeiling = 2 * iterationDepth;
             int alpha = result - ASPIRATION, beta = best + ASPIRATION;
             prepareRoot(t, iterationDepth, alpha, beta);

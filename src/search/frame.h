@@ -45,7 +45,7 @@ struct SearchFrame {
     std::int32_t checkCount;  // quiescence: evasions already searched on this path
     std::int32_t alpha;
     std::int32_t beta;
-    std::int32_t entryAlpha; // PV nodes: alpha after the mate-distance clamp, before any move
+    std::int32_t passAlpha; // PV nodes: alpha at the start of the final deepening pass
     std::int32_t state;
     std::int32_t pvSlot;
     // Move loop.

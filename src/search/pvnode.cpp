@@ -123,7 +123,7 @@ Step startIteration(Run &r) {
     SearchFrame &f = current(r);
     f.orderShift = 0;
     f.bestScore = INITIAL_BEST;
-    f.entryAlpha = f.alpha;
+    f.passAlpha = f.alpha;
     if (f.bestMove) {
         int i = findMove(f, f.bestMove);
         if (i >= 0) setScore(f, i, FIRST_MOVE_SCORE);
@@ -210,7 +210,7 @@ Step finishNode(Run &r) {
     f.depth = f.targetDepth;
     // Compared with the alpha the final pass started from: a score above it is exact, so the
     // PV result stays in the table as exact and the node's ordered list reaches the cache.
-    bool found = f.bestScore > f.entryAlpha;
+    bool found = f.bestScore > f.passAlpha;
     store(pos, ply, f.depth, f.bestScore, found ? BOUND_EXACT : BOUND_UPPER, f.bestMove);
     if (found && (f.depth >= CACHE_DEPTH || root)) {
         int i = findMove(f, f.bestMove);

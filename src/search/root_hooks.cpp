@@ -2,6 +2,7 @@
 // buffers. The root driver and the command loop replace this file with the protocol output.
 #include "search/root_hooks.h"
 
+#include "platform/platform.h"
 #include "position/notation.h"
 #include "search/control.h"
 #include "search/hashfull.h"
@@ -27,6 +28,7 @@ char HashFullLine[64];
 
 void setBestMove(Move move, Move ponder, std::int32_t score) {
     if (move == NO_MOVE || SearchState == STATE_IDLE) return;
+    if (move != RootBest.bestMove) RootBest.bestTime = platform::wallClockMs() - startTime;
     RootBest.bestScore = score;
     RootBest.bestMove = move;
     RootBest.ponderMove = ponder;

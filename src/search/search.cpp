@@ -1,6 +1,7 @@
 #include "search/search.h"
 
 #include "position/makemove.h"
+#include "position/movegen.h"
 #include "search/control.h"
 #include "search/picker.h"
 #include "search/root_hooks.h"
@@ -120,6 +121,7 @@ int search(int threadIndex) {
     using namespace detail;
     Run r{threadIndex, *Threads[threadIndex], Threads[threadIndex]->position, 0};
     if (r.thread.ply == 0) makeHistoryRoom(r.pos);
+    OrderingDepth = iterationDepth; // generators score quiet moves by history from the third iteration on
     for (;;) {
         if (r.thread.ply < 0) {
             r.thread.ply = 0;

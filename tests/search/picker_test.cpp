@@ -146,7 +146,7 @@ TEST_F(PickerTest, ThreatEscapesNeedTheNullMoveOption) {
 }
 
 TEST_F(PickerTest, EvasionsAreNotGeneratedAgain) {
-    pos = searchtest::fromFen("4k3/8/8/8/8/8/3r4/4K3 w - - 0 1");
+    pos = searchtest::fromFen("4k3/8/8/8/8/8/4r3/4K3 w - - 0 1"); // the rook on e2 checks
     prepare(NO_MOVE);
     frame.moveCount = GenerateEvasions(pos, frame.moves);
     int evasions = frame.moveCount;
