@@ -119,6 +119,16 @@ TEST_F(SearchTest, RootWithoutMovesAndRepetitions) {
     DepthResult saved = searchToDepth(root, 5);
     EXPECT_EQ(saved.bestMove, kb1);
     EXPECT_EQ(saved.score, 0);
+
+    // A long game history is trimmed to leave room for the search line; recent positions still count.
+    for (std::uint32_t i = 0; i < 248; ++i) root.keyHistory[i] = 0x9E3779B97F4A7C15ULL * (i + 1);
+    root.keyHistory[248] = KeyAfterMove(root, kb1) ^ BLACK;
+    root.keyHistory[249] = root.key ^ WHITE;
+    root.historyCount = 250;
+    clearHash();
+    DepthResult trimmed = searchToDepth(root, 5);
+    EXPECT_EQ(trimmed.bestMove, kb1);
+    EXPECT_EQ(trimmed.score, 0);
 }
 
 TEST_F(SearchTest, MultiPvKeepsTheLeadingLinesOrdered) {
