@@ -1,6 +1,7 @@
 // Search speed: a fixed-depth search over a fixed set of positions, nodes per second.
 // Build (after the release build):
-//   g++ -O3 -DNDEBUG -std=c++20 -Isrc tools/search_speed.cpp build/rel/libvorlan_core.a -o build/rel/search_speed
+//   g++ -O3 -DNDEBUG -std=c++20 -Isrc tools/search_speed.cpp build/rel/libvorlan_core.a -o
+//   build/rel/search_speed
 // Run: build/rel/search_speed [depth]   (default depth 9)
 #include "control/startup.h"
 #include "eval/evaluate.h"
@@ -51,13 +52,15 @@ int main(int argc, char **argv) {
         position::LoadFen(fen);
         auto start = std::chrono::steady_clock::now();
         search::DepthResult r = search::searchToDepth(position::GamePosition, depth);
-        double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         totalNodes += r.nodes;
         totalMs += ms;
         std::printf("%-70s %5s %6d %10llu %8.0f ms\n", fen, position::moveText(r.bestMove).c_str(), r.score,
                     static_cast<unsigned long long>(r.nodes), ms);
     }
     std::printf("depth %d: %llu nodes in %.0f ms, %.0f nodes per second\n", depth,
-                static_cast<unsigned long long>(totalNodes), totalMs, totalMs > 0 ? totalNodes * 1000.0 / totalMs : 0.0);
+                static_cast<unsigned long long>(totalNodes), totalMs,
+                totalMs > 0 ? totalNodes * 1000.0 / totalMs : 0.0);
     return 0;
 }

@@ -4,7 +4,8 @@
 //   verify_positions gen SEED COUNT  random sparse positions with White to move that mate in 2 to 4
 //   verify_positions tactics SEED COUNT  random positions where one quiet or checking move wins
 //                                    material by a plain material minimax (3 plies, then captures)
-// Build: g++ -O2 -std=c++20 -Isrc tools/verify_positions.cpp build/rel/libvorlan_core.a -o build/rel/verify_positions
+// Build: g++ -O2 -std=c++20 -Isrc tools/verify_positions.cpp build/rel/libvorlan_core.a -o
+// build/rel/verify_positions
 #include "control/startup.h"
 #include "eval/evaluate.h"
 #include "position/fen.h"
@@ -81,7 +82,6 @@ bool mates(Position &pos, int n, int level) {
     return false;
 }
 
-
 std::uint64_t Seed = 1;
 unsigned nextRandom(unsigned range) {
     Seed ^= Seed << 13;
@@ -118,7 +118,10 @@ bool randomPosition(std::string &fen) {
         int empty = 0;
         for (int file = 0; file < 8; ++file) {
             char c = board[rank * 8 + file];
-            if (c == '.') { ++empty; continue; }
+            if (c == '.') {
+                ++empty;
+                continue;
+            }
             if (empty) fen += char('0' + empty);
             empty = 0;
             fen += c;
@@ -135,7 +138,8 @@ constexpr int MATED = -100000;
 
 int materialBalance(const Position &pos) {
     int v = 0;
-    for (int t = 1; t < 6; ++t) v += MATERIAL[t] * int(pos.pieceCount[pos.sideToMove][t] - pos.pieceCount[pos.sideToMove ^ 1][t]);
+    for (int t = 1; t < 6; ++t)
+        v += MATERIAL[t] * int(pos.pieceCount[pos.sideToMove][t] - pos.pieceCount[pos.sideToMove ^ 1][t]);
     return v;
 }
 
@@ -177,14 +181,19 @@ bool randomMiddlegame(std::string &fen) {
     if (!place('K', int(nextRandom(64))) || !place('k', int(nextRandom(64)))) return false;
     const char *white = "QRRBBNNPPPPP", *black = "qrrbbnnppppp";
     int wn = 2 + int(nextRandom(4)), bn = 2 + int(nextRandom(4));
-    for (int i = 0; i < wn; ++i) place(white[nextRandom(12)], int(nextRandom(64)));
-    for (int i = 0; i < bn; ++i) place(black[nextRandom(12)], int(nextRandom(64)));
+    for (int i = 0; i < wn; ++i)
+        place(white[nextRandom(12)], int(nextRandom(64)));
+    for (int i = 0; i < bn; ++i)
+        place(black[nextRandom(12)], int(nextRandom(64)));
     fen.clear();
     for (int rank = 7; rank >= 0; --rank) {
         int empty = 0;
         for (int file = 0; file < 8; ++file) {
             char c = board[rank * 8 + file];
-            if (c == '.') { ++empty; continue; }
+            if (c == '.') {
+                ++empty;
+                continue;
+            }
             if (empty) fen += char('0' + empty);
             empty = 0;
             fen += c;
@@ -264,9 +273,10 @@ int main(int argc, char **argv) {
             }
             // The gain must come from what follows, not from the move's own capture.
             int immediate = MATERIAL[p.typeOn(moveTo(bestMove))];
-            if (count > 1 && movePromotion(bestMove) == 0 && best - start - immediate >= 200 && best - second >= 200 && best < 50000) {
-                std::printf("%s;bm %s;gain %d;next %d\n", fen.c_str(), moveText(bestMove).c_str(), best - start,
-                            second - start);
+            if (count > 1 && movePromotion(bestMove) == 0 && best - start - immediate >= 200 &&
+                best - second >= 200 && best < 50000) {
+                std::printf("%s;bm %s;gain %d;next %d\n", fen.c_str(), moveText(bestMove).c_str(),
+                            best - start, second - start);
                 std::fflush(stdout);
                 ++found;
             }

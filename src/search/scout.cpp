@@ -17,11 +17,11 @@ using namespace position;
 
 namespace {
 
-constexpr int TABLEBASE_DEPTH = 1792;    // probe below ply 3 or from this depth on
+constexpr int TABLEBASE_DEPTH = 1792; // probe below ply 3 or from this depth on
 constexpr int ETC_DEPTH = 1536;
 constexpr int NULL_MOVE_DEPTH = 512;
 constexpr int NULL_R_STEPS[3] = {1792, 3072, 4352}; // each adds a ply to R = 2
-constexpr int QUIESCENCE_BELOW = 512;   // children with less depth are quiescence nodes
+constexpr int QUIESCENCE_BELOW = 512;               // children with less depth are quiescence nodes
 constexpr int LMR_DEPTH = 1280;
 constexpr int LMR_FIRST_INDEX = 4;
 constexpr int LMR_REDUCTION = -256;
@@ -53,7 +53,8 @@ void placeHashMove(Position &pos, SearchFrame &f) {
             // A generated list (evasions, or the enhanced cutoff's list) keeps all its moves: the
             // hash move is swapped to the front, and dropped when the list does not hold it.
             int i = 0;
-            while (i < f.moveCount && entryMove(f.moves[i]) != f.bestMove) ++i;
+            while (i < f.moveCount && entryMove(f.moves[i]) != f.bestMove)
+                ++i;
             if (i == f.moveCount) {
                 f.bestMove = NO_MOVE;
             } else {

@@ -101,8 +101,10 @@ ProbeResult probePv(const Position &pos, int ply, int depth, int alpha, int beta
 void store(const Position &pos, int ply, int depth, int score, int bound, Move move) {
     if (HashTable.mask == 0 || SearchState == STATE_IDLE) return;
     int s = score;
-    if (s > MATE_BOUND) s += ply;
-    else if (s < -MATE_BOUND) s -= ply;
+    if (s > MATE_BOUND)
+        s += ply;
+    else if (s < -MATE_BOUND)
+        s -= ply;
     if (pos.fifty > FIFTY_TRUST_LIMIT) {
         s = INFINITE_SCORE;
         bound = BOUND_UPPER;

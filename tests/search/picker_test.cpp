@@ -2,8 +2,8 @@
 
 #include "eval/tables.h"
 #include "position/movegen.h"
-#include "search/draw.h"
 #include "search/control.h"
+#include "search/draw.h"
 #include "search/picker.h"
 #include "search/search_internal.h"
 #include "search/settings.h"
@@ -64,7 +64,8 @@ struct PickerTest : ::testing::Test {
     }
     std::vector<Pick> pickAll() {
         std::vector<Pick> picks;
-        while (nextMove(0, pos, frame, futilityMargin)) picks.push_back({frame.currentMove, frame.stage});
+        while (nextMove(0, pos, frame, futilityMargin))
+            picks.push_back({frame.currentMove, frame.stage});
         return picks;
     }
 };
@@ -79,7 +80,8 @@ TEST_F(PickerTest, StagesComeInOrder) {
     std::vector<Pick> picks = pickAll();
     ASSERT_EQ(picks.size(), 25u);
     std::set<Move> distinct;
-    for (const Pick &p : picks) distinct.insert(p.move);
+    for (const Pick &p : picks)
+        distinct.insert(p.move);
     EXPECT_EQ(distinct.size(), 25u);
     EXPECT_EQ(picks[0].move, mv("e1f2"));
     EXPECT_EQ(picks[0].stage, STAGE_HASH);
@@ -227,5 +229,6 @@ TEST(FutilityMargins, Table) {
     searchtest::init();
     const int expected[20] = {130, 118, 109, 104, 103, 104, 109, 118, 130, 146,
                               164, 187, 213, 242, 275, 311, 350, 393, 440, 490};
-    for (int k = 0; k < 20; ++k) EXPECT_EQ(futilityMargin[k], expected[k]) << k;
+    for (int k = 0; k < 20; ++k)
+        EXPECT_EQ(futilityMargin[k], expected[k]) << k;
 }

@@ -14,7 +14,8 @@ namespace {
 std::vector<MoveEntry> listOf(std::initializer_list<std::pair<Move, int>> moves) {
     std::vector<MoveEntry> list(MAX_MOVES, 0);
     int i = 0;
-    for (auto [m, s] : moves) list[std::size_t(i++)] = makeEntry(m, s);
+    for (auto [m, s] : moves)
+        list[std::size_t(i++)] = makeEntry(m, s);
     return list;
 }
 
@@ -57,14 +58,15 @@ TEST(PvCache, StoresAndFindsListsFromEitherSide) {
 TEST(PvCache, AgingKeepsRecentlyUsedSlotsAndPacksThem) {
     pvCacheClear();
     auto list = listOf({{searchtest::mv("g1f3"), 1}});
-    for (std::uint64_t key = 1; key <= 4; ++key) pvCacheStore(keyed(key, WHITE), PvCache.used, list.data(), 1);
+    for (std::uint64_t key = 1; key <= 4; ++key)
+        pvCacheStore(keyed(key, WHITE), PvCache.used, list.data(), 1);
     EXPECT_EQ(PvCache.used, 4);
     pvCacheAge(); // everything survives one aging
     EXPECT_EQ(PvCache.used, 4);
     std::vector<MoveEntry> out(MAX_MOVES);
     int count;
     EXPECT_EQ(pvCacheLookup(keyed(3, WHITE), out.data(), count), 2); // refreshes slot 2
-    pvCacheAge(); // the others reach age 0 and go
+    pvCacheAge();                                                    // the others reach age 0 and go
     EXPECT_EQ(PvCache.used, 1);
     EXPECT_EQ(pvCacheLookup(keyed(3, WHITE), out.data(), count), 0);
     EXPECT_EQ(pvCacheLookup(keyed(1, WHITE), out.data(), count), -1);
@@ -78,13 +80,17 @@ TEST(PvCache, AgingKeepsRecentlyUsedSlotsAndPacksThem) {
 TEST(PvCache, CompactionFillsHolesFromTheBack) {
     pvCacheClear();
     auto list = listOf({{searchtest::mv("g1f3"), 1}});
-    for (std::uint64_t key = 1; key <= 6; ++key) pvCacheStore(keyed(key, WHITE), PvCache.used, list.data(), 1);
+    for (std::uint64_t key = 1; key <= 6; ++key)
+        pvCacheStore(keyed(key, WHITE), PvCache.used, list.data(), 1);
     pvCacheAge();
     std::vector<MoveEntry> out(MAX_MOVES);
     int count;
-    for (std::uint64_t key : {2, 5, 6}) pvCacheLookup(keyed(key, WHITE), out.data(), count);
+    for (std::uint64_t key : {2, 5, 6})
+        pvCacheLookup(keyed(key, WHITE), out.data(), count);
     pvCacheAge();
     EXPECT_EQ(PvCache.used, 3);
-    for (std::uint64_t key : {2, 5, 6}) EXPECT_GE(pvCacheLookup(keyed(key, WHITE), out.data(), count), 0);
-    for (std::uint64_t key : {1, 3, 4}) EXPECT_EQ(pvCacheLookup(keyed(key, WHITE), out.data(), count), -1);
+    for (std::uint64_t key : {2, 5, 6})
+        EXPECT_GE(pvCacheLookup(keyed(key, WHITE), out.data(), count), 0);
+    for (std::uint64_t key : {1, 3, 4})
+        EXPECT_EQ(pvCacheLookup(keyed(key, WHITE), out.data(), count), -1);
 }

@@ -5,8 +5,8 @@
 #include "search/control.h"
 #include "search/depth_driver.h"
 #include "search/picker.h"
-#include "search/thread.h"
 #include "search/settings.h"
+#include "search/thread.h"
 #include "search/tt.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,8 @@ std::vector<Record> readRecords(const std::string &file) {
         if (line.empty() || line[0] == '#') continue;
         auto semi = line.find(';');
         auto blank = line.find(' ', semi);
-        out.push_back({line.substr(0, semi), line.substr(semi + 1, blank - semi - 1), line.substr(blank + 1)});
+        out.push_back(
+            {line.substr(0, semi), line.substr(semi + 1, blank - semi - 1), line.substr(blank + 1)});
     }
     return out;
 }
@@ -121,7 +122,8 @@ TEST_F(SearchTest, RootWithoutMovesAndRepetitions) {
     EXPECT_EQ(saved.score, 0);
 
     // A long game history is trimmed to leave room for the search line; recent positions still count.
-    for (std::uint32_t i = 0; i < 248; ++i) root.keyHistory[i] = 0x9E3779B97F4A7C15ULL * (i + 1);
+    for (std::uint32_t i = 0; i < 248; ++i)
+        root.keyHistory[i] = 0x9E3779B97F4A7C15ULL * (i + 1);
     root.keyHistory[248] = KeyAfterMove(root, kb1) ^ BLACK;
     root.keyHistory[249] = root.key ^ WHITE;
     root.historyCount = 250;
