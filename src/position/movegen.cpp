@@ -2,13 +2,13 @@
 
 #include "position/attacks.h"
 #include "position/makemove.h"
+#include "search/control.h"
 
 namespace position {
 
 std::int8_t OrderingPST[6][2][64];
 int CaptureValue[7] = {20000, 975, 500, 335, 325, 100, 0};
 std::int16_t History[4096];
-int OrderingDepth = 0;
 
 namespace {
 
@@ -178,7 +178,7 @@ void startList(Position &pos, MoveEntry *list) {
 void AddMove(Position &pos, PieceType type, Square from, Square to, std::uint32_t promotion, int bonus) {
     Move m = makeMove(from, to, promotion);
     int score;
-    if (OrderingDepth >= HISTORY_FROM_DEPTH && pos.isEmpty(to) && promotion == 0 &&
+    if (search::iterationDepth >= HISTORY_FROM_DEPTH && pos.isEmpty(to) && promotion == 0 &&
         !(type == PAWN && to == pos.epSquare))
         score = History[from * 64 + to];
     else {

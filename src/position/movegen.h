@@ -12,11 +12,11 @@ extern std::int8_t OrderingPST[6][2][64];
 extern int CaptureValue[7];
 // History counters indexed from * 64 + to.
 extern std::int16_t History[4096];
-// Iteration depth of the running search in 1/256 ply; from 3 plies on quiet moves are scored by history.
-extern int OrderingDepth;
 
 constexpr int MAX_MOVES = 256;
 
+// Appends a move with its ordering score: from the third iteration of a search on, quiet moves
+// take their history counter, all others the piece-square difference plus `bonus`.
 void AddMove(Position &pos, PieceType type, Square from, Square to, std::uint32_t promotion, int bonus);
 int GenerateAll(Position &pos, MoveEntry *list);
 int GenerateToTargets(Position &pos, MoveEntry *list, Bitboard targets);
