@@ -15,15 +15,13 @@ namespace eval {
 using namespace position;
 
 std::int8_t Closeness[64][64];
+std::int8_t KingWingPenalty[2][64];
+std::int8_t KbnCorner[2][64];
 
 namespace {
 
-// By file index (h-file first): a king far from the only wing with pawns.
-constexpr int QUEENSIDE_KING_PENALTY[8] = {0, 0, 0, 0, 0, -10, -20, -30};
-constexpr int KINGSIDE_KING_PENALTY[8] = {-30, -20, -10, 0, 0, 0, 0, 0};
-
 // Bishop and knight mate, light-squared bishop: the defending king belongs in h1 or a8 (0).
-constexpr std::int8_t KBN_CORNER_LIGHT[64] = {
+constexpr std::int8_t KBN_CORNER_LIGHT_DIAGRAM[64] = {
     0,   0,   15,  30,  45,  60,  85,  100, //
     0,   15,  30,  45,  60,  85,  100, 85,  //
     15,  30,  45,  60,  85,  100, 85,  60,  //
@@ -38,9 +36,9 @@ constexpr int KBN_CORNER_WEIGHT = 2;
 constexpr int MINOR_LIMIT = 400; // below this a side's pieces cannot mate on their own
 constexpr Bitboard DRAW_EDGE = RANK_MASK[0] | RANK_MASK[7] | FILE_A;
 
-int kbnCorner(bool lightBishop, Square defender) {
-    return KBN_CORNER_LIGHT[diagramIndex(lightBishop ? defender : defender ^ 7)];
-}
+// By file index (h-file first): a king far from the only wing with pawns.
+constexpr int QUEENSIDE_WING[8] = {0, 0, 0, 0, 0, -10, -20, -30};
+constexpr int KINGSIDE_WING[8] = {-30, -20, -10, 0, 0, 0, 0, 0};
 
 Bitboard pawnPath(Colour c, Square pawnSq) { return forwardFill(c, forwardOne(c, squareBit(pawnSq))); }
 
@@ -53,9 +51,11 @@ bool kingBlocksAny(const Position &pos, Colour c, Bitboard pawns) {
 
 int kingWings(const Position &pos, int s) {
     Bitboard pawns = pos.pieces[WHITE][PAWN] | pos.pieces[BLACK][PAWN];
-    int wk = fileOf(pos.kingSquare[WHITE]), bk = fileOf(pos.kingSquare[BLACK]);
-    if (!(pawns & FILES_H_TO_E)) s += QUEENSIDE_KING_PENALTY[wk] - QUEENSIDE_KING_PENALTY[bk];
-    if (!(pawns & FILES_D_TO_A)) s += KINGSIDE_KING_PENALTY[wk] - KINGSIDE_KING_PENALTY[bk];
+    Square wk = pos.kingSquare[WHITE], bk = pos.kingSquare[BLACK];
+    if (!(pawns & FILES_H_TO_E))
+        s += KingWingPenalty[QUEENSIDE_TABLE][wk] - KingWingPenalty[QUEENSIDE_TABLE][bk];
+    if (!(pawns & FILES_D_TO_A))
+        s += KingWingPenalty[KINGSIDE_TABLE][wk] - KingWingPenalty[KINGSIDE_TABLE][bk];
     return s;
 }
 
@@ -92,7 +92,8 @@ bool kpkDrawFor(Square p, Square owner, Square defender, bool ownerToMove) {
     if (!ownerToMove && owner == behindLeft && defender == offset(p, 1, -1)) return true;
     if (!ownerToMove && owner == behindRight && defender == offset(p, 1, 1)) return true;
     if (owner == behindLeft || owner == behind || owner == behindRight) {
-        bool twoAhead = defender == offset(p, 2, -1) || defender == offset(p, 2, 0) || defender == offset(p, 2, 1);
+        bool twoAhead =
+            defender == offset(p, 2, -1) || defender == offset(p, 2, 0) || defender == offset(p, 2, 1);
         if (twoAhead && ownerToMove && rankOf(defender) != 7) return true;
     }
     return false;
@@ -103,7 +104,14 @@ bool kpkDrawFor(Square p, Square owner, Square defender, bool ownerToMove) {
 void buildEndgameTables() {
     for (int a = 0; a < 64; ++a)
         for (int b = 0; b < 64; ++b)
-            Closeness[a][b] = std::int8_t(7 - std::abs(rankOf(a) - rankOf(b)) - std::abs(fileOf(a) - fileOf(b)));
+            Closeness[a][b] =
+                std::int8_t(7 - std::abs(rankOf(a) - rankOf(b)) - std::abs(fileOf(a) - fileOf(b)));
+    for (Square sq = 0; sq < 64; ++sq) {
+        KingWingPenalty[QUEENSIDE_TABLE][sq] = std::int8_t(QUEENSIDE_WING[fileOf(sq)]);
+        KingWingPenalty[KINGSIDE_TABLE][sq] = std::int8_t(KINGSIDE_WING[fileOf(sq)]);
+        KbnCorner[LIGHT_BISHOP][sq] = KBN_CORNER_LIGHT_DIAGRAM[diagramIndex(sq)];
+        KbnCorner[DARK_BISHOP][sq] = KBN_CORNER_LIGHT_DIAGRAM[diagramIndex(sq ^ 7)]; // left-right mirror
+    }
 }
 
 bool rookEndingDraw(const Position &pos) {
@@ -131,14 +139,15 @@ int evaluatePawnEnding(Position &pos) {
     w.passedScore = passedPawnScore(pos);
     evaluatePawns(pos);
     int s = tempo(pos) + pawnMaterial(pos.pieceCount[WHITE][PAWN]) -
-            pawnMaterial(pos.pieceCount[BLACK][PAWN]) +
-            pos.pstEg[WHITE] - pos.pstEg[BLACK] + w.passedScore + w.pawnEnd;
+            pawnMaterial(pos.pieceCount[BLACK][PAWN]) + pos.pstEg[WHITE] - pos.pstEg[BLACK] + w.passedScore +
+            w.pawnEnd;
     return kingWings(pos, s) * 5 / 4;
 }
 
 int evaluatePawnlessEnding(Position &pos) {
     auto &w = pos.evalWork;
-    for (int c = 0; c < 2; ++c) w.kingAttackers[c] = w.kingAttackUnits[c] = w.openFileUnits[c] = 0;
+    for (int c = 0; c < 2; ++c)
+        w.kingAttackers[c] = w.kingAttackUnits[c] = w.openFileUnits[c] = 0;
     int mid = pos.pstMg[WHITE] - pos.pstMg[BLACK];
     int end = pos.pstEg[WHITE] - pos.pstEg[BLACK];
     int s = w.materialScore + tempo(pos) + blend(mid, end, gamePhase(pos));
@@ -146,10 +155,12 @@ int evaluatePawnlessEnding(Position &pos) {
     int closeness = Closeness[pos.kingSquare[WHITE]][pos.kingSquare[BLACK]];
     if (pos.material[BLACK] == 0 && pos.material[WHITE] == kbn && pos.pieces[WHITE][BISHOP]) {
         bool light = pos.pieces[WHITE][BISHOP] & LIGHT_SQUARES;
-        s += KBN_CLOSENESS_WEIGHT * closeness - KBN_CORNER_WEIGHT * kbnCorner(light, pos.kingSquare[BLACK]);
+        s += KBN_CLOSENESS_WEIGHT * closeness -
+             KBN_CORNER_WEIGHT * KbnCorner[light ? LIGHT_BISHOP : DARK_BISHOP][pos.kingSquare[BLACK]];
     } else if (pos.material[WHITE] == 0 && pos.material[BLACK] == kbn && pos.pieces[BLACK][BISHOP]) {
         bool light = pos.pieces[BLACK][BISHOP] & LIGHT_SQUARES;
-        s += -KBN_CLOSENESS_WEIGHT * closeness + KBN_CORNER_WEIGHT * kbnCorner(light, pos.kingSquare[WHITE]);
+        s += -KBN_CLOSENESS_WEIGHT * closeness +
+             KBN_CORNER_WEIGHT * KbnCorner[light ? LIGHT_BISHOP : DARK_BISHOP][pos.kingSquare[WHITE]];
     }
     return s;
 }

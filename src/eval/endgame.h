@@ -10,6 +10,12 @@ namespace eval {
 
 // Closeness[a][b] = 7 - rank distance - file distance.
 extern std::int8_t Closeness[64][64];
+// Over the king's square, used when all pawns stand on one wing.
+constexpr int QUEENSIDE_TABLE = 0, KINGSIDE_TABLE = 1;
+extern std::int8_t KingWingPenalty[2][64];
+// Bishop-and-knight mate: distance of the defending king from the corners of the bishop's colour.
+constexpr int LIGHT_BISHOP = 0, DARK_BISHOP = 1;
+extern std::int8_t KbnCorner[2][64];
 void buildEndgameTables();
 
 // Rules for drawish or known material; may replace m and set another evaluation mode.

@@ -77,7 +77,8 @@ int materialKnowledge(Position &pos, int m) {
             Bitboard file = aFile ? FILE_A : FILE_H;
             Square promotion = relativeSquare(c, aFile ? sq("a8") : sq("h8"));
             Bitboard promoColour = hasBit(LIGHT_SQUARES, promotion) ? LIGHT_SQUARES : DARK_SQUARES;
-            Bitboard corner = rel(c, aFile ? squares({"a7", "b7", "a8", "b8"}) : squares({"g7", "h7", "g8", "h8"}));
+            Bitboard corner =
+                rel(c, aFile ? squares({"a7", "b7", "a8", "b8"}) : squares({"g7", "h7", "g8", "h8"}));
             if (!(pawns & ~file) && bishops && !(bishops & promoColour) && hasBit(corner, defender))
                 return done(0, EvalExact);
         }
@@ -88,9 +89,11 @@ int materialKnowledge(Position &pos, int m) {
     for (Colour c : {WHITE, BLACK}) {
         int mc = sign(c) * m;
         int own = pos.material[c];
-        if (pos.pieceCount[c][PAWN] != 0 || (own != B && own != N) || pos.material[~c] != 0 || mc < 1) continue;
+        if (pos.pieceCount[c][PAWN] != 0 || (own != B && own != N) || pos.material[~c] != 0 || mc < 1)
+            continue;
         int reduced = mc;
-        for (Bitboard p = pos.pieces[~c][PAWN]; p;) reduced -= passedPawnTerm(pos, popLowest(p), ~c);
+        for (Bitboard p = pos.pieces[~c][PAWN]; p;)
+            reduced -= passedPawnTerm(pos, popLowest(p), ~c);
         return done(sign(c) * (reduced < 0 ? reduced : 0), EvalExact);
     }
     // 5. Rook against a pawn supported by its king.
@@ -106,7 +109,8 @@ int materialKnowledge(Position &pos, int m) {
         }
         int rank = rankOf(relativeSquare(c, pawn)); // 1 = about to promote
         bool supported = hasBit(KingAttacks[pawn], enemyKing);
-        if (supported && ((rank == 1 && Closeness[pawn][ownKing] < 2) || (rank == 2 && Closeness[pawn][ownKing] < 1)))
+        if (supported &&
+            ((rank == 1 && Closeness[pawn][ownKing] < 2) || (rank == 2 && Closeness[pawn][ownKing] < 1)))
             return done(0, EvalExact);
     }
     // 6. Rook against rook.
@@ -115,7 +119,8 @@ int materialKnowledge(Position &pos, int m) {
     for (Colour c : {WHITE, BLACK}) {
         int mc = sign(c) * m;
         Bitboard bishops = pos.pieces[c][BISHOP];
-        if (pos.pieceCount[c][PAWN] != 1 || mc <= 0 || pos.material[c] != B || pos.material[~c] < 1 || !bishops)
+        if (pos.pieceCount[c][PAWN] != 1 || mc <= 0 || pos.material[c] != B || pos.material[~c] < 1 ||
+            !bishops)
             continue;
         Square pawn = lowestSquare(pos.pieces[c][PAWN]);
         Square defender = pos.kingSquare[~c];
@@ -154,7 +159,8 @@ int materialKnowledge(Position &pos, int m) {
         if (MW - MB < 100 && MB - MW < 100) return done(m / 8, EvalTempoOnly);
         for (Colour c : {WHITE, BLACK}) {
             int own = pos.material[c], enemy = pos.material[~c];
-            if ((own == N + B && enemy >= 1 && enemy <= 2 * N) || (own == 2 * B && enemy > N && enemy <= 2 * N))
+            if ((own == N + B && enemy >= 1 && enemy <= 2 * N) ||
+                (own == 2 * B && enemy > N && enemy <= 2 * N))
                 return done(m / 16, EvalTempoOnly);
         }
         for (Colour c : {WHITE, BLACK}) {
@@ -171,7 +177,8 @@ int materialKnowledge(Position &pos, int m) {
         int base, major;
         const int *byPawns;
     };
-    const Extra extras[3] = {{Q, Q, QUEEN_PLUS_MINOR}, {2 * R, 2 * R, TWO_ROOKS_PLUS_MINOR}, {R, R, ROOK_PLUS_MINOR}};
+    const Extra extras[3] = {
+        {Q, Q, QUEEN_PLUS_MINOR}, {2 * R, 2 * R, TWO_ROOKS_PLUS_MINOR}, {R, R, ROOK_PLUS_MINOR}};
     for (const Extra &e : extras) {
         for (Colour c : {WHITE, BLACK}) {
             int own = pos.material[c];

@@ -11,7 +11,6 @@
 #include "eval/weights.h"
 #include "position/attacks.h"
 
-
 namespace eval {
 
 using namespace position;
@@ -22,7 +21,9 @@ constexpr int OPENING_PATTERN_PENALTY = -7;
 constexpr int FIFTY_TAPER_START = 75;
 constexpr int FIFTY_LIMIT = 100;
 
-int forSideToMove(const Position &pos, int whiteScore) { return pos.sideToMove == WHITE ? whiteScore : -whiteScore; }
+int forSideToMove(const Position &pos, int whiteScore) {
+    return pos.sideToMove == WHITE ? whiteScore : -whiteScore;
+}
 
 // Passed pawns go to the midgame as they are and to the endgame with a third more.
 int passedEnd(int passed) { return 4 * passed / 3; }
@@ -30,8 +31,8 @@ int passedEnd(int passed) { return 4 * passed / 3; }
 // Queen's pawn opening with the c-pawn blocked by its own knight.
 bool blockedQueensPawnOpening(const Position &pos, Colour c) {
     Bitboard own = pos.pieces[c][PAWN], pawns = pos.pieces[WHITE][PAWN] | pos.pieces[BLACK][PAWN];
-    return (own & forColour(c, bit("d4"))) && (own & forColour(c, bit("c2"))) && !(pawns & forColour(c, bit("e4"))) &&
-           (pos.pieces[c][KNIGHT] & forColour(c, bit("c3")));
+    return (own & forColour(c, bit("d4"))) && (own & forColour(c, bit("c2"))) &&
+           !(pawns & forColour(c, bit("e4"))) && (pos.pieces[c][KNIGHT] & forColour(c, bit("c3")));
 }
 
 void clearPieceScratch(EvalScratch &w) {
@@ -46,7 +47,8 @@ void clearPieceScratch(EvalScratch &w) {
 
 template <typename Fn> void forEachPiece(Position &pos, PieceType t, Fn fn) {
     for (Colour c : {WHITE, BLACK})
-        for (Bitboard b = pos.pieces[c][t]; b;) fn(pos, popLowest(b), c);
+        for (Bitboard b = pos.pieces[c][t]; b;)
+            fn(pos, popLowest(b), c);
 }
 
 // Rook against a minor without pawns for the rook's side: a winning try at best.
@@ -80,15 +82,18 @@ int positionalEvaluation(Position &pos) {
     evaluateTrappedBishops(pos, BLACK);
     forEachPiece(pos, KNIGHT, evaluateKnight);
     forEachPiece(pos, BISHOP, evaluateBishop);
-    for (int c = 0; c < 2; ++c) w.minorAttacks[c] = w.knightAttacks[c] | w.bishopAttacks[c];
+    for (int c = 0; c < 2; ++c)
+        w.minorAttacks[c] = w.knightAttacks[c] | w.bishopAttacks[c];
     forEachPiece(pos, ROOK, evaluateRook);
     forEachPiece(pos, QUEEN, evaluateQueen);
     s += pieceAttacks(pos, WHITE) - pieceAttacks(pos, BLACK);
     // g.
     if (!w.endgameFlag) s += evaluateKingSafety(pos);
     // h.
-    w.midScore += MobilityWeight[WHITE] * w.mobilityMid[WHITE] / 64 - MobilityWeight[BLACK] * w.mobilityMid[BLACK] / 64;
-    w.endScore += MobilityWeight[WHITE] * w.mobilityEnd[WHITE] / 64 - MobilityWeight[BLACK] * w.mobilityEnd[BLACK] / 64;
+    w.midScore +=
+        MobilityWeight[WHITE] * w.mobilityMid[WHITE] / 64 - MobilityWeight[BLACK] * w.mobilityMid[BLACK] / 64;
+    w.endScore +=
+        MobilityWeight[WHITE] * w.mobilityEnd[WHITE] / 64 - MobilityWeight[BLACK] * w.mobilityEnd[BLACK] / 64;
     // i.
     for (Colour c : {WHITE, BLACK}) {
         int unphased = w.outpostScore[c] + w.pieceBonus[c] + w.patternPenalty[c];

@@ -6,7 +6,11 @@
 
 namespace eval {
 
-// Start-up: constants, piece-square tables, king-wing and distance tables, evaluation masks.
+// Start-up: piece-square tables, king-wing, distance and corner tables, evaluation masks, the
+// pawn hash. Call after the attack tables and before any position is set up (the position keeps
+// sums of the piece-square tables). Piece values and weights keep what the options set.
+// Per-search and option calls live in weights.h, tables.h (buildBlendedPst), pawns.h (pawn
+// hash) and report.h (printEvaluation).
 void initEvaluation();
 int quickEvaluate(position::Position &pos);
 // Precondition: quickEvaluate ran on the same position and left the normal evaluation mode.

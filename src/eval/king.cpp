@@ -12,9 +12,9 @@ using namespace position;
 
 namespace {
 
-constexpr int ATTACKER_OFFSET[14] = {0, 6, 12, 18, 24, 32, 48, 52, 56, 60, 64, 66, 68, 70}; // 70 from 13 on
-constexpr int OPEN_FILE_OFFSET[4] = {0, 2, 4, 8};                                            // 8 from 3 on
-constexpr int KING_DANGER_TABLE[256] = {
+constexpr int AttackerOffset[14] = {0, 6, 12, 18, 24, 32, 48, 52, 56, 60, 64, 66, 68, 70}; // 70 from 13 on
+constexpr int OpenFileOffset[4] = {0, 2, 4, 8};                                           // 8 from 3 on
+constexpr int KingDangerTable[256] = {
     0,   1,   1,   2,   2,   3,   3,   4,   4,   5,   6,   7,   8,   9,   10,  11,  //
     11,  12,  12,  13,  13,  14,  14,  15,  16,  17,  18,  19,  20,  22,  24,  26,  //
     28,  30,  32,  34,  36,  39,  42,  45,  48,  52,  56,  60,  64,  68,  72,  75,  //
@@ -43,60 +43,73 @@ constexpr int NO_ENEMY_PAWN_ON_FILE = -12;
 constexpr int MISSING_PAWN[3] = {-8, -15, -15}; // f, g, h
 constexpr int FIANCHETTO_HOLE = -5, FIANCHETTO_KING = 15;
 
-constexpr Bitboard SHELTER_KING = squares({"f1", "g1", "h1", "f2", "g2", "h2"});
-
 // a-file <-> h-file.
 constexpr Bitboard mirrorFiles(Bitboard b) {
     Bitboard r = 0;
     for (int f = 0; f < 8; ++f)
-        if (b & FILE_MASK[f]) r |= ((b & FILE_MASK[f]) >> f) << (7 - f);
+        r |= ((b & FILE_MASK[f]) >> f) << (7 - f);
     return r;
 }
 
-// Squares of the White kingside pattern, for colour c and the wing (kingside or mirrored).
-struct Wing {
-    Colour c;
-    bool queenside;
-    Bitboard operator()(Bitboard whiteKingside) const {
-        return forColour(c, queenside ? mirrorFiles(whiteKingside) : whiteKingside);
-    }
-    Bitboard operator()(const char *name) const { return (*this)(bit(name)); }
+// The shelter squares of one colour on one wing.
+struct ShelterMasks {
+    Bitboard king, trapKing, trapRook, rank2, rank3, rank4, rank5, files[3], f2, g2, g3, h2, h3;
 };
+
+constexpr ShelterMasks shelterMasks(Colour c, bool queenside) {
+    auto m = [c, queenside](Bitboard whiteKingside) {
+        return forColour(c, queenside ? mirrorFiles(whiteKingside) : whiteKingside);
+    };
+    return {m(squares({"f1", "g1", "h1", "f2", "g2", "h2"})),
+            m(squares({"f1", "g1"})),
+            m(squares({"h1", "g1", "h2"})),
+            m(squares({"f2", "g2", "h2"})),
+            m(squares({"f3", "g3", "h3"})),
+            m(squares({"f4", "g4", "h4"})),
+            m(squares({"f5", "g5", "h5"})),
+            {m(FILE_MASK[2]), m(FILE_MASK[1]), m(FILE_MASK[0])},
+            m(bit("f2")),
+            m(bit("g2")),
+            m(bit("g3")),
+            m(bit("h2")),
+            m(bit("h3"))};
+}
+
+// [colour][kingside 0, queenside 1]
+constexpr ShelterMasks SHELTER[2][2] = {{shelterMasks(WHITE, false), shelterMasks(WHITE, true)},
+                                        {shelterMasks(BLACK, false), shelterMasks(BLACK, true)}};
 
 int count(Bitboard set, Bitboard mask) { return popCount(set & mask); }
 
 } // namespace
 
-int kingDanger(int index) { return KING_DANGER_TABLE[index < 0 ? 0 : index > 255 ? 255 : index]; }
+int kingDanger(int index) { return KingDangerTable[index < 0 ? 0 : index > 255 ? 255 : index]; }
 
 int kingShelter(Position &pos, Colour c) {
     Bitboard king = squareBit(pos.kingSquare[c]);
-    Wing wing{c, false};
-    if (!(king & wing(SHELTER_KING))) {
-        wing.queenside = true;
-        if (!(king & wing(SHELTER_KING))) return 0;
+    const ShelterMasks *wing = &SHELTER[c][0];
+    if (!(king & wing->king)) {
+        wing = &SHELTER[c][1];
+        if (!(king & wing->king)) return 0;
     }
     Bitboard own = pos.pieces[c][PAWN], enemy = pos.pieces[~c][PAWN];
     // 1. A rook shut in by its uncastled king.
-    if ((king & wing(squares({"f1", "g1"}))) && (pos.pieces[c][ROOK] & wing(squares({"h1", "g1", "h2"}))))
+    if ((king & wing->trapKing) && (pos.pieces[c][ROOK] & wing->trapRook))
         pos.evalWork.patternPenalty[c] += TRAPPED_ROOK;
     // 2. Pawns in front of the king, own and storming.
-    int v = PAWN_RANK_2 * count(own, wing(squares({"f2", "g2", "h2"}))) +
-            PAWN_RANK_3 * count(own, wing(squares({"f3", "g3", "h3"}))) +
-            ENEMY_RANK_3 * count(enemy, wing(squares({"f3", "g3", "h3"}))) +
-            ENEMY_RANK_4 * count(enemy, wing(squares({"f4", "g4", "h4"}))) +
-            ENEMY_RANK_5 * count(enemy, wing(squares({"f5", "g5", "h5"})));
+    int v = PAWN_RANK_2 * count(own, wing->rank2) + PAWN_RANK_3 * count(own, wing->rank3) +
+            ENEMY_RANK_3 * count(enemy, wing->rank3) + ENEMY_RANK_4 * count(enemy, wing->rank4) +
+            ENEMY_RANK_5 * count(enemy, wing->rank5);
     // 3. Files.
-    const Bitboard files[3] = {FILE_MASK[2], FILE_MASK[1], FILE_MASK[0]}; // f, g, h
-    for (Bitboard f : files)
-        if (!(enemy & wing(f) & ~pos.evalWork.pawnAttacks[c])) v += NO_ENEMY_PAWN_ON_FILE;
-    for (int i = 0; i < 3; ++i)
-        if (!(own & wing(files[i]))) v += MISSING_PAWN[i];
+    for (int i = 0; i < 3; ++i) {
+        if (!(enemy & wing->files[i] & ~pos.evalWork.pawnAttacks[c])) v += NO_ENEMY_PAWN_ON_FILE;
+        if (!(own & wing->files[i])) v += MISSING_PAWN[i];
+    }
     // 4. Fianchetto.
-    if ((own & wing("f2")) && (own & wing("g3"))) {
+    if ((own & wing->f2) && (own & wing->g3)) {
         Bitboard bishops = pos.pieces[c][BISHOP];
-        if (!(bishops & wing("g2"))) v += FIANCHETTO_HOLE;
-        if ((king & wing("h2")) && (bishops & wing("g2")) && (own & wing("h3"))) v += FIANCHETTO_KING;
+        if (!(bishops & wing->g2)) v += FIANCHETTO_HOLE;
+        if ((king & wing->h2) && (bishops & wing->g2) && (own & wing->h3)) v += FIANCHETTO_KING;
     }
     return v;
 }
@@ -121,14 +134,15 @@ int evaluateKingSafety(Position &pos) {
         Bitboard rookChecks = RookAttacks(k, w.allPieces) & undefended[d];
         Bitboard bishopChecks = BishopAttacks(k, w.allPieces) & undefended[d];
         Bitboard knightChecks = KnightAttacks[k] & undefended[d];
-        units += 3 * popCount(w.queenAttacks[a] & rookChecks) + 3 * popCount(w.queenAttacks[a] & bishopChecks) +
+        units += 3 * popCount(w.queenAttacks[a] & rookChecks) +
+                 3 * popCount(w.queenAttacks[a] & bishopChecks) +
                  2 * popCount(w.rookAttacks[a] & rookChecks) + popCount(w.bishopAttacks[a] & bishopChecks) +
                  popCount(w.knightAttacks[a] & knightChecks);
         // 3. Open files.
-        units += OPEN_FILE_OFFSET[w.openFileUnits[a] < 3 ? w.openFileUnits[a] : 3];
+        units += OpenFileOffset[w.openFileUnits[a] < 3 ? w.openFileUnits[a] : 3];
         // 4. Danger and queen contact checks.
         int attackers = w.kingAttackers[a] < 13 ? w.kingAttackers[a] : 13;
-        danger[d] = kingDanger(ATTACKER_OFFSET[attackers] + units);
+        danger[d] = kingDanger(AttackerOffset[attackers] + units);
         Bitboard support = w.rookLineAttacks[a] | w.minorAttacks[a] | w.pawnAttacks[a];
         contact[d] = popCount(KingAttacks[k] & undefended[d] & w.queenAttacks[a] & support);
     }

@@ -45,7 +45,8 @@ void buildEvaluationMasks() {
         }
     }
     for (auto &row : BishopBlockers)
-        for (auto &b : row) b = 0;
+        for (auto &b : row)
+            b = 0;
     for (const auto &p : WHITE_BLOCKERS) {
         BishopBlockers[WHITE][sq(p.bishop)] = p.pawns;
         BishopBlockers[BLACK][sq(p.bishop) ^ 56] = flipVertical(p.pawns);

@@ -23,7 +23,8 @@ constexpr position::Square sq(const char *name) { return position::textToSquare(
 constexpr Bitboard bit(const char *name) { return Bitboard(1) << sq(name); }
 constexpr Bitboard squares(std::initializer_list<const char *> names) {
     Bitboard b = 0;
-    for (const char *n : names) b |= bit(n);
+    for (const char *n : names)
+        b |= bit(n);
     return b;
 }
 

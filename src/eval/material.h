@@ -6,8 +6,8 @@
 
 namespace eval {
 
-constexpr int TEMPO_BONUS = 10;
-constexpr int LAZY_MARGIN = 300;
+constexpr int TempoBonus = 10;
+constexpr int LazyMargin = 300;
 
 // Value of all of a side's pawns together, by their number.
 extern const int PawnMaterial[9];
@@ -15,9 +15,9 @@ inline int pawnMaterial(unsigned count) { return PawnMaterial[count > 8 ? 8 : co
 
 // Material score (White's view); sets evalMode and nullMoveAllowed in the scratch.
 int materialStep(position::Position &pos);
-// +TEMPO_BONUS with White to move, -TEMPO_BONUS with Black to move.
+// +TempoBonus with White to move, -TempoBonus with Black to move.
 inline int tempo(const position::Position &pos) {
-    return pos.sideToMove == position::WHITE ? TEMPO_BONUS : -TEMPO_BONUS;
+    return pos.sideToMove == position::WHITE ? TempoBonus : -TempoBonus;
 }
 
 } // namespace eval

@@ -14,10 +14,10 @@ using namespace position;
 namespace {
 
 // By rank counted from the owner's side (index 0 = rank 1).
-constexpr int PASSED_BASE[8] = {0, 10, 10, 30, 50, 80, 120, 0};
+constexpr int PassedBase[8] = {0, 10, 10, 30, 50, 80, 120, 0};
 
 // Diagrams, rank 8 first, files a to h.
-constexpr std::int8_t WEAK_PAWN_PENALTY[64] = {
+constexpr std::int8_t WeakPawnPenalty[64] = {
     0,   0,   0,   0,   0,   0,   0,   0,   //
     -12, -14, -16, -18, -18, -16, -14, -12, //
     -11, -13, -15, -17, -17, -15, -13, -11, //
@@ -27,18 +27,18 @@ constexpr std::int8_t WEAK_PAWN_PENALTY[64] = {
     -8,  -10, -12, -14, -14, -12, -10, -8,  //
     0,   0,   0,   0,   0,   0,   0,   0,
 };
-constexpr std::int8_t PHALANX_BONUS[64] = {
-    0, 0, 0, 0,  0,  0, 0, 0, //
-    0, 0, 0, 0,  0,  0, 0, 0, //
+constexpr std::int8_t PhalanxBonus[64] = {
+    0, 0, 0,  0,  0,  0, 0, 0, //
+    0, 0, 0,  0,  0,  0, 0, 0, //
     3, 6, 12, 15, 12, 6, 3, 0, //
-    1, 3, 6, 12, 6,  3, 1, 0, //
-    0, 3, 5, 10, 5,  3, 0, 0, //
-    0, 0, 3, 6,  3,  0, 0, 0, //
-    0, 0, 0, -5, 0,  0, 0, 0, //
-    0, 0, 0, 0,  0,  0, 0, 0,
+    1, 3, 6,  12, 6,  3, 1, 0, //
+    0, 3, 5,  10, 5,  3, 0, 0, //
+    0, 0, 3,  6,  3,  0, 0, 0, //
+    0, 0, 0,  -5, 0,  0, 0, 0, //
+    0, 0, 0,  0,  0,  0, 0, 0,
 };
-constexpr int DOUBLED_PENALTY[9] = {0, 0, -20, -50, -100, -100, -100, -100, -100};
-constexpr int WEAK_COUNT_PENALTY[9] = {0, 0, 5, 10, 12, 14, 16, 18, 20};
+constexpr int DoubledPenalty[9] = {0, 0, -20, -50, -100, -100, -100, -100, -100};
+constexpr int WeakCountPenalty[9] = {0, 0, 5, 10, 12, 14, 16, 18, 20};
 constexpr int WEAK_DEFENDER_RELIEF = 4;
 constexpr int CENTRE_PATTERN = 5;
 constexpr int CENTRE_CHAIN_PENALTY = 10;
@@ -58,7 +58,8 @@ std::uint64_t checkWord(std::uint64_t key, std::int16_t mid, std::int16_t end) {
 
 int passedSum(const Position &pos, Colour c) {
     int sum = 0;
-    for (Bitboard b = pos.evalWork.passedPawns[c]; b;) sum += passedPawnTerm(pos, popLowest(b), c);
+    for (Bitboard b = pos.evalWork.passedPawns[c]; b;)
+        sum += passedPawnTerm(pos, popLowest(b), c);
     return sum;
 }
 
@@ -66,15 +67,16 @@ int passedSum(const Position &pos, Colour c) {
 int skeletonScore(const Position &pos, Colour c) {
     Bitboard own = pos.pieces[c][PAWN];
     int s = 0;
-    for (int f = 0; f < 8; ++f) s += DOUBLED_PENALTY[popCount(own & FILE_MASK[f])];
+    for (int f = 0; f < 8; ++f)
+        s += DoubledPenalty[popCount(own & FILE_MASK[f])];
     // Weak: no own pawn on a neighbouring file on the same rank or behind.
     Bitboard supported = c == WHITE ? northFill(sideways(own)) : southFill(sideways(own));
     Bitboard weak = own & ~supported;
     int weakCount = popCount(weak);
-    s -= WEAK_COUNT_PENALTY[weakCount > 8 ? 8 : weakCount];
+    s -= WeakCountPenalty[weakCount > 8 ? 8 : weakCount];
     for (Bitboard b = weak; b;) {
         Square q = popLowest(b);
-        s += WEAK_PAWN_PENALTY[diagramIndex(relativeSquare(c, q))];
+        s += WeakPawnPenalty[diagramIndex(relativeSquare(c, q))];
         if (PawnAttacksOf(c, squareBit(q)) & own) s += WEAK_DEFENDER_RELIEF;
     }
     return s;
@@ -85,7 +87,7 @@ int phalanxScore(const Position &pos, Colour c) {
     Bitboard own = pos.pieces[c][PAWN];
     int s = 0;
     for (Bitboard b = own & ((own & ALL_BUT_A_FILE) << 1); b;)
-        s += PHALANX_BONUS[diagramIndex(relativeSquare(c, popLowest(b)))];
+        s += PhalanxBonus[diagramIndex(relativeSquare(c, popLowest(b)))];
     return s;
 }
 
@@ -112,7 +114,7 @@ std::uint32_t pawnHashUsed = 0;
 
 int passedPawnTerm(const Position &pos, Square q, Colour c) {
     Square rel = relativeSquare(c, q);
-    int b = PASSED_BASE[rankOf(rel)];
+    int b = PassedBase[rankOf(rel)];
     Bitboard front = forwardOne(c, squareBit(q));
     if (!(front & pos.occupied[c]) && (front & pos.occupied[~c])) b = b * 3 / 4;
     if (pos.evalWork.pawnAttacks[c] & (squareBit(q) | front)) b = b * 5 / 4;
@@ -157,7 +159,8 @@ void allocatePawnHash() {
 void clearPawnHash() {
     pawnHashUsed = 0;
     if (!PawnHash) return;
-    for (std::uint32_t i = 0; i < PAWN_HASH_ENTRIES; ++i) PawnHash[i] = PawnHashEntry{0, 0, 0};
+    for (std::uint32_t i = 0; i < PAWN_HASH_ENTRIES; ++i)
+        PawnHash[i] = PawnHashEntry{0, 0, 0};
 }
 
 void setPawnHashStore(bool on) { StoreEnabled = on; }

@@ -17,25 +17,25 @@ constexpr int ROOK_MOBILITY_MID[15] = {-6, -4, -2, 0, 2, 4, 6, 8, 9, 10, 11, 12,
 constexpr int ROOK_MOBILITY_END[15] = {-12, -8, -4, 0, 4, 8, 12, 16, 18, 20, 22, 24, 26, 28, 30};
 constexpr int QUEEN_MOBILITY_MID[28] = {-6, -4, -2, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3,
                                         3,  4,  4,  4, 4, 5, 5, 5, 5, 0, 0, 0, 0, 0};
-constexpr int QUEEN_MOBILITY_END[28] = {-12, -8, -4, -2, 0,  1,  2,  3, 4, 5, 6, 6, 7, 7,
-                                        8,   8,  8,  9,  9,  9,  10, 10, 10, 0, 0, 0, 0, 0};
+constexpr int QUEEN_MOBILITY_END[28] = {-12, -8, -4, -2, 0, 1, 2,  3,  4,  5, 6, 6, 7, 7,
+                                        8,   8,  8,  9,  9, 9, 10, 10, 10, 0, 0, 0, 0, 0};
 
 // Diagrams, rank 8 first, files a to h. -1 marks the squares where a knight can be trapped.
-constexpr std::int8_t KNIGHT_OUTPOST[64] = {
+constexpr std::int8_t KnightOutpost[64] = {
     -1, 0,  0, 0,  0,  0, 0,  -1, //
     -1, -1, 0, 0,  0,  0, -1, -1, //
     0,  0,  9, 12, 12, 9, 0,  0,  //
     0,  0,  3, 9,  9,  6, 0,  0,  //
     0,  0,  3, 6,  6,  3, 0,  0,  //
 };
-constexpr std::int8_t BISHOP_OUTPOST[64] = {
+constexpr std::int8_t BishopOutpost[64] = {
     0, 0, 0, 0, 0, 0, 0, 0, //
     0, 0, 0, 0, 0, 0, 0, 0, //
     0, 0, 6, 8, 8, 6, 0, 0, //
     0, 0, 4, 6, 6, 4, 0, 0, //
     0, 0, 2, 4, 4, 2, 0, 0, //
 };
-constexpr std::int8_t BLOCKED_BISHOP_PENALTY[64] = {
+constexpr std::int8_t BlockedBishopPenalty[64] = {
     0,   0,   0,  0,  0,  0,  0,   0,   //
     0,   0,   0,  0,  0,  0,  0,   0,   //
     0,   0,   0,  0,  0,  0,  0,   0,   //
@@ -59,9 +59,9 @@ struct Trap {
     int penalty;
 };
 constexpr Trap KNIGHT_TRAPS[] = {
-    {"a8", 0, squares({"a7", "c7"}), -150},        {"h8", 0, squares({"h7", "f7"}), -150},
-    {"a7", squares({"a6", "b7"}), 0, -100},        {"h7", squares({"h6", "g7"}), 0, -100},
-    {"b7", squares({"b6", "c7"}), 0, -50},         {"g7", squares({"g6", "f7"}), 0, -50},
+    {"a8", 0, squares({"a7", "c7"}), -150}, {"h8", 0, squares({"h7", "f7"}), -150},
+    {"a7", squares({"a6", "b7"}), 0, -100}, {"h7", squares({"h6", "g7"}), 0, -100},
+    {"b7", squares({"b6", "c7"}), 0, -50},  {"g7", squares({"g6", "f7"}), 0, -50},
 };
 constexpr Trap BISHOP_TRAPS[] = {
     {"a7", bit("b6"), 0, -150}, {"b8", bit("c7"), 0, -150}, {"h7", bit("g6"), 0, -150},
@@ -70,6 +70,11 @@ constexpr Trap BISHOP_TRAPS[] = {
 };
 constexpr Bitboard BISHOP_TRAP_SQUARES = squares({"a7", "b8", "h7", "g8", "a6", "h6", "a1", "h1"});
 
+constexpr Bitboard KINGSIDE_CASTLED = squares({"g1", "h1", "h2"});
+constexpr Bitboard QUEENSIDE_CASTLED = squares({"b1", "a1", "a2"});
+constexpr Bitboard HOME_PAWNS_DE = squares({"e2", "d2"});
+constexpr Bitboard HOME_KNIGHTS = squares({"b1", "g1"});
+constexpr Bitboard HOME_BISHOPS = squares({"c1", "f1"});
 constexpr int HOME_BISHOP_KING_BONUS = 20;
 constexpr int HOME_BISHOP_BLOCKED = -15;
 constexpr int ROOK_SEVENTH_CORRECTION = -20;
@@ -128,7 +133,7 @@ void evaluateTrappedBishops(Position &pos, Colour c) {
 void evaluateKnight(Position &pos, Square q, Colour c) {
     auto &w = pos.evalWork;
     if (!has(w.pawnSpan[~c], q)) {
-        int entry = KNIGHT_OUTPOST[diagramIndex(relativeSquare(c, q))];
+        int entry = KnightOutpost[diagramIndex(relativeSquare(c, q))];
         w.outpostScore[c] += entry + (has(w.pawnAttacks[c], q) ? KNIGHT_OUTPOST_DEFENDED : 0);
         if (entry == TRAPPED_KNIGHT_MARK)
             for (const Trap &t : KNIGHT_TRAPS)
@@ -148,20 +153,20 @@ void evaluateBishop(Position &pos, Square q, Colour c) {
     Bitboard ownKing = squareBit(relativeSquare(c, pos.kingSquare[c]));
     // 1. Home squares: a bishop that guards the castled king, or one shut in by its centre pawn.
     if (relQ == sq("f1")) {
-        if (ownKing & squares({"g1", "h1", "h2"})) w.pieceBonus[c] += HOME_BISHOP_KING_BONUS;
+        if (ownKing & KINGSIDE_CASTLED) w.pieceBonus[c] += HOME_BISHOP_KING_BONUS;
         if (has(ownPawns, relativeSquare(c, sq("e2"))) && has(occ, relativeSquare(c, sq("e3"))))
             w.patternPenalty[c] += HOME_BISHOP_BLOCKED;
     } else if (relQ == sq("c1")) {
-        if (ownKing & squares({"b1", "a1", "a2"})) w.pieceBonus[c] += HOME_BISHOP_KING_BONUS;
+        if (ownKing & QUEENSIDE_CASTLED) w.pieceBonus[c] += HOME_BISHOP_KING_BONUS;
         if (has(ownPawns, relativeSquare(c, sq("d2"))) && has(occ, relativeSquare(c, sq("d3"))))
             w.patternPenalty[c] += HOME_BISHOP_BLOCKED;
     }
     // 2. Blocked by own pawns.
-    if (ownPawns & BishopBlockers[c][q]) w.patternPenalty[c] += BLOCKED_BISHOP_PENALTY[diagramIndex(relQ)];
+    if (ownPawns & BishopBlockers[c][q]) w.patternPenalty[c] += BlockedBishopPenalty[diagramIndex(relQ)];
     // 3. Outpost.
     if (!has(w.pawnSpan[~c], q))
         w.outpostScore[c] +=
-            BISHOP_OUTPOST[diagramIndex(relQ)] + (has(w.pawnAttacks[c], q) ? BISHOP_OUTPOST_DEFENDED : 0);
+            BishopOutpost[diagramIndex(relQ)] + (has(w.pawnAttacks[c], q) ? BISHOP_OUTPOST_DEFENDED : 0);
     // 4. Attacks see through own queens.
     Bitboard attacks = BishopAttacks(q, occ & ~pos.pieces[c][QUEEN]);
     w.bishopAttacks[c] |= attacks;
@@ -216,8 +221,8 @@ void evaluateQueen(Position &pos, Square q, Colour c) {
     auto &w = pos.evalWork;
     Square relQ = relativeSquare(c, q);
     // 1. Seventh rank with targets.
-    if (rankOf(relQ) == 6 && ((pos.pieces[~c][PAWN] & rel(c, RANK_7_MASK)) ||
-                              rankOf(relativeSquare(c, pos.kingSquare[~c])) == 7))
+    if (rankOf(relQ) == 6 &&
+        ((pos.pieces[~c][PAWN] & rel(c, RANK_7_MASK)) || rankOf(relativeSquare(c, pos.kingSquare[~c])) == 7))
         w.pieceBonus[c] += QUEEN_SEVENTH;
     // 2. Mobility.
     Bitboard a = QueenAttacks(q, w.allPieces);
@@ -240,9 +245,9 @@ void evaluateQueen(Position &pos, Square q, Colour c) {
     // 4. Early development of the queen before the minors.
     if (relQ != sq("d1")) {
         Bitboard ownPawns = pos.pieces[c][PAWN];
-        int undeveloped = popCount(ownPawns & rel(c, squares({"e2", "d2"}))) +
-                          popCount(pos.pieces[c][KNIGHT] & rel(c, squares({"b1", "g1"}))) +
-                          popCount(pos.pieces[c][BISHOP] & rel(c, squares({"c1", "f1"})));
+        int undeveloped = popCount(ownPawns & rel(c, HOME_PAWNS_DE)) +
+                          popCount(pos.pieces[c][KNIGHT] & rel(c, HOME_KNIGHTS)) +
+                          popCount(pos.pieces[c][BISHOP] & rel(c, HOME_BISHOPS));
         w.pieceBonus[c] += EARLY_QUEEN * undeveloped;
     }
 }
@@ -254,7 +259,8 @@ int pieceAttacks(const Position &pos, Colour c) {
     const Bitboard attackers[3] = {w.pawnAttacks[c], w.minorAttacks[c], w.rookLineAttacks[c]};
     int s = 0;
     for (int i = 0; i < 3; ++i)
-        s += MINOR_THREAT[i] * popCount(minors & attackers[i]) + ROOK_THREAT[i] * popCount(rooks & attackers[i]);
+        s += MINOR_THREAT[i] * popCount(minors & attackers[i]) +
+             ROOK_THREAT[i] * popCount(rooks & attackers[i]);
     return s;
 }
 

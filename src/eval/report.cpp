@@ -24,7 +24,9 @@ void labelledPair(const char *label, int white, int black) {
 }
 } // namespace
 
-void pairLine(int white, int black) { std::printf("white %5d, black %5d total %5d \n", white, black, white - black); }
+void pairLine(int white, int black) {
+    std::printf("white %5d, black %5d total %5d \n", white, black, white - black);
+}
 
 void printEvaluation(Position &pos) {
     // The report runs outside a search: keep it from writing into the pawn hash.
@@ -42,7 +44,8 @@ void printEvaluation(Position &pos) {
     std::fputs(SHORT_RULE, stdout);
 
     labelledPair("Pieces        : ", pos.material[WHITE], pos.material[BLACK]);
-    labelledPair("Pawns         : ", pawnMaterial(pos.pieceCount[WHITE][PAWN]), pawnMaterial(pos.pieceCount[BLACK][PAWN]));
+    labelledPair("Pawns         : ", pawnMaterial(pos.pieceCount[WHITE][PAWN]),
+                 pawnMaterial(pos.pieceCount[BLACK][PAWN]));
     labelledPair("PCSQ MIDGAME  : ", pos.pstMg[WHITE], pos.pstMg[BLACK]);
     labelledPair("PCSQ ENDGAME  : ", pos.pstEg[WHITE], pos.pstEg[BLACK]);
     labelledPair("Mobility mg   : ", w.mobilityMid[WHITE], w.mobilityMid[BLACK]);
@@ -64,14 +67,11 @@ void printEvaluation(Position &pos) {
 }
 
 void printEvaluation() {
-    search::SearchThread *thread = search::Threads[0];
-    if (thread) {
-        thread->position = GamePosition;
-        printEvaluation(thread->position);
-        return;
-    }
+    // Evaluate a copy: while a search runs (the command loop is entered from inside it) its
+    // working position must stay untouched; otherwise the game position is the current one.
     static Position copy;
-    copy = GamePosition;
+    const search::SearchThread *thread = search::Threads[0];
+    copy = thread && thread->ply >= 0 ? thread->position : GamePosition;
     printEvaluation(copy);
 }
 

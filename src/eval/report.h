@@ -5,8 +5,8 @@
 
 namespace eval {
 
-// Evaluates the game position in search thread 0's record and prints the report to stdout.
-// Never stores into the pawn hash.
+// Prints the report for the game position (for search thread 0's current position while a
+// search runs) to stdout. Works on a copy and never stores into the pawn hash.
 void printEvaluation();
 // The same for a given position record (its scratch fields are overwritten).
 void printEvaluation(position::Position &pos);

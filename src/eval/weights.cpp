@@ -43,7 +43,8 @@ void setPieceValues(int knight, int bishop, int rook, int queen, int bishopPair)
 }
 
 void resetEvaluationParameters() {
-    for (int t = 0; t < 6; ++t) PieceValue[t] = DEFAULT_VALUES[t];
+    for (int t = 0; t < 6; ++t)
+        PieceValue[t] = DEFAULT_VALUES[t];
     BishopPairBonus = DEFAULT_BISHOP_PAIR;
     KillerScore = DEFAULT_VALUES[PAWN] * 8 / 10;
     EndgameMaterialLimit = DEFAULT_VALUES[QUEEN] + DEFAULT_VALUES[BISHOP] - 1;

@@ -1,0 +1,84 @@
+#include "eval_support.h"
+
+#include "eval/pawns.h"
+#include "eval/weights.h"
+#include "position/fen.h"
+#include "support/test_support.h"
+
+#include <cctype>
+#include <sstream>
+#include <vector>
+
+namespace evaltest {
+
+using namespace position;
+
+void EvalTest::SetUpTestSuite() {
+    testsupport::initOnce();
+    eval::initEvaluation();
+}
+
+void EvalTest::SetUp() {
+    eval::resetEvaluationParameters();
+    eval::setPawnHashStore(false);
+    eval::clearPawnHash();
+}
+
+Position fromFen(const std::string &fen) {
+    LoadFen(fen);
+    Position pos = GamePosition;
+    // A rejected FEN falls back to the start position: catch that by the piece count.
+    int pieces = 0;
+    for (char ch : fen.substr(0, fen.find(' ')))
+        pieces += std::isalpha(static_cast<unsigned char>(ch)) ? 1 : 0;
+    EXPECT_EQ(popCount(pos.all()), pieces) << "FEN rejected: " << fen;
+    pos.evalWork = eval::EvalScratch{};
+    return pos;
+}
+
+std::string mirrorFen(const std::string &fen) {
+    std::istringstream in(fen);
+    std::string board, side, castling = "-", ep = "-", rest;
+    in >> board >> side >> castling >> ep;
+    std::getline(in, rest);
+    std::vector<std::string> ranks;
+    std::stringstream rs(board);
+    for (std::string r; std::getline(rs, r, '/');)
+        ranks.push_back(r);
+    std::string out;
+    for (auto it = ranks.rbegin(); it != ranks.rend(); ++it) {
+        if (!out.empty()) out += '/';
+        for (char ch : *it)
+            out += std::isupper(ch) ? char(std::tolower(ch)) : char(std::toupper(ch));
+    }
+    std::string swappedCastling;
+    for (char ch : castling)
+        swappedCastling += ch == '-'          ? ch
+                           : std::isupper(ch) ? char(std::tolower(ch))
+                                              : char(std::toupper(ch));
+    if (ep != "-" && ep.size() == 2) ep[1] = char('1' + ('8' - ep[1]));
+    return out + (side == "w" ? " b " : " w ") + swappedCastling + " " + ep + rest;
+}
+
+int quickWhite(Position &pos) {
+    int s = eval::quickEvaluate(pos);
+    return pos.sideToMove == WHITE ? s : -s;
+}
+int quickWhite(const std::string &fen) {
+    Position pos = fromFen(fen);
+    return quickWhite(pos);
+}
+
+int fullWhite(Position &pos) {
+    int s = eval::quickEvaluate(pos);
+    if (pos.evalWork.evalMode == eval::EvalNormal) s = eval::fullEvaluate(pos);
+    return pos.sideToMove == WHITE ? s : -s;
+}
+int fullWhite(const std::string &fen) {
+    Position pos = fromFen(fen);
+    return fullWhite(pos);
+}
+
+void setEqualWeights() { eval::setEvaluationWeights(100, 100, 100, 100, 100, 100, WHITE); }
+
+} // namespace evaltest

@@ -1,0 +1,188 @@
+// Piece terms, shelter and king safety of the full evaluation.
+#include "eval_support.h"
+
+#include "eval/king.h"
+#include "eval/pieces.h"
+#include "eval/weights.h"
+
+using namespace position;
+using namespace evaltest;
+
+namespace {
+
+class PiecesTest : public EvalTest {};
+
+Position fullyEvaluated(const std::string &fen) {
+    Position pos = fromFen(fen);
+    eval::quickEvaluate(pos);
+    EXPECT_EQ(pos.evalWork.evalMode, eval::EvalNormal) << fen;
+    eval::fullEvaluate(pos);
+    return pos;
+}
+
+TEST_F(PiecesTest, OutpostsAndTrappedPieces) {
+    // Knight on e5, defended by d4, out of reach of Black's pawns: 9 + 3.
+    Position pos = fullyEvaluated("4k3/pp4pp/8/4N3/3P4/8/8/4K3 w - - 0 1");
+    EXPECT_EQ(pos.evalWork.outpostScore[WHITE], 12);
+    EXPECT_EQ(pos.evalWork.outpostScore[BLACK], 0);
+    // A c-pawn can still chase it: no outpost.
+    EXPECT_EQ(fullyEvaluated("4k3/pp1p2pp/8/4N3/3P4/8/8/4K3 w - - 0 1").evalWork.outpostScore[WHITE], 0);
+    // Knight caught on a8 (-1 outpost) and on h7 by h6 + g7.
+    pos = fullyEvaluated("N3k3/p7/8/8/8/8/4P3/4K3 w - - 0 1");
+    EXPECT_EQ(pos.evalWork.patternPenalty[WHITE], -150);
+    EXPECT_EQ(pos.evalWork.outpostScore[WHITE], -1);
+    EXPECT_EQ(fullyEvaluated("4k3/6pN/7p/8/8/8/4P3/4K3 w - - 0 1").evalWork.patternPenalty[WHITE], -100);
+    // Black knight on h2 with White pawns h3 and g2.
+    EXPECT_EQ(fullyEvaluated("4k3/4p3/8/8/8/7P/6Pn/4K3 w - - 0 1").evalWork.patternPenalty[BLACK], -100);
+    // Bishops: a7 against b6; a1 against c3.
+    EXPECT_EQ(fullyEvaluated("4k3/B7/1p6/8/8/8/4P3/4K3 w - - 0 1").evalWork.patternPenalty[WHITE], -150);
+    EXPECT_EQ(fullyEvaluated("4k3/8/8/8/8/2p5/4P3/B3K3 w - - 0 1").evalWork.patternPenalty[WHITE], -100);
+}
+
+TEST_F(PiecesTest, BishopPatterns) {
+    // c1 blocked by d2: -5; with a piece on d3 the home square costs 15 more.
+    EXPECT_EQ(fullyEvaluated("4k3/8/8/8/8/8/3P4/2B1K3 w - - 0 1").evalWork.patternPenalty[WHITE], -5);
+    EXPECT_EQ(fullyEvaluated("4k3/8/8/8/8/3N4/3P4/2B1K3 w - - 0 1").evalWork.patternPenalty[WHITE], -20);
+    // f1 bishop next to the castled king.
+    Position pos = fullyEvaluated("4k3/8/8/8/8/8/5PPP/5BK1 w - - 0 1");
+    EXPECT_EQ(pos.evalWork.pieceBonus[WHITE], 20);
+    // Black's mirror: f8 bishop with a pawn on e7 and a piece on e6, blocked by e7 (-5 on f8).
+    pos = fullyEvaluated("5bk1/4p3/4n3/8/8/8/4P3/4K3 w - - 0 1");
+    EXPECT_EQ(pos.evalWork.patternPenalty[BLACK], -15 - 5);
+    EXPECT_EQ(pos.evalWork.pieceBonus[BLACK], 20);
+}
+
+TEST_F(PiecesTest, RooksAndQueens) {
+    // Rook on the 7th with no pawn there and the king off the 8th: the table's 20 is taken
+    // back; the open a-file gives 10.
+    EXPECT_EQ(fullyEvaluated("8/R5k1/8/8/8/8/4P3/4K3 b - - 0 1").evalWork.pieceBonus[WHITE], 10 - 20);
+    EXPECT_EQ(fullyEvaluated("6k1/R7/8/8/8/8/4P3/4K3 w - - 0 1").evalWork.pieceBonus[WHITE], 10);
+    EXPECT_EQ(fullyEvaluated("6k1/p7/8/8/8/8/R3P3/4K3 w - - 0 1").evalWork.pieceBonus[WHITE], 5);
+    // Queen on the 7th with a pawn to attack.
+    EXPECT_EQ(fullyEvaluated("6k1/p1Q5/8/8/8/8/4P3/4K3 w - - 0 1").evalWork.pieceBonus[WHITE], 10);
+    // Early queen: e2 pawn, two knights and two bishops at home.
+    Position pos = fullyEvaluated("rnbqkbnr/pppppppp/8/8/8/3Q4/PPP1PPPP/RNB1KBNR w KQkq - 0 1");
+    EXPECT_EQ(pos.evalWork.pieceBonus[WHITE], -10);
+    EXPECT_EQ(pos.evalWork.pieceBonus[BLACK], 0);
+    // In an endgame the early-queen test is skipped and no king attack is counted.
+    pos = fullyEvaluated("4k3/8/8/8/8/3Q4/3PP3/1N2K3 w - - 0 1");
+    EXPECT_EQ(pos.evalWork.pieceBonus[WHITE], 0);
+    pos = fullyEvaluated("4k3/8/8/3Q4/8/8/4P3/4K3 w - - 0 1");
+    EXPECT_EQ(pos.evalWork.kingAttackers[WHITE], 0);
+    EXPECT_EQ(pos.evalWork.kingAttackUnits[WHITE], 0);
+}
+
+TEST_F(PiecesTest, QueenMobilityTableEndsAtZero) {
+    // 25 free squares score nothing, 22 squares score 5 and 10.
+    Position wide = fullyEvaluated("4k3/8/8/8/P2Q3P/8/7K/8 w - - 0 1");
+    EXPECT_EQ(wide.evalWork.mobilityMid[WHITE], 0);
+    EXPECT_EQ(wide.evalWork.mobilityEnd[WHITE], 0);
+    Position narrow = fullyEvaluated("4k3/6P1/8/8/P2Q2P1/8/7K/8 w - - 0 1");
+    EXPECT_EQ(narrow.evalWork.mobilityMid[WHITE], 5);
+    EXPECT_EQ(narrow.evalWork.mobilityEnd[WHITE], 10);
+    // Knights: table value plus the centre and box squares in the midgame only.
+    Position knight = fullyEvaluated("4k3/8/8/8/8/8/4P3/4K1N1 w - - 0 1");
+    EXPECT_EQ(knight.evalWork.mobilityMid[WHITE], -8 + 1); // f3 and h3; f3 is in the box
+    EXPECT_EQ(knight.evalWork.mobilityEnd[WHITE], -8);
+}
+
+TEST_F(PiecesTest, Threats) {
+    // d4 forks two minors (2 x 10); the c5 knight attacks the d3 rook (10).
+    Position pos = fullyEvaluated("4k3/8/8/2n1b3/3P4/3R4/8/4K3 w - - 0 1");
+    EXPECT_EQ(eval::pieceAttacks(pos, WHITE), 20);
+    EXPECT_EQ(eval::pieceAttacks(pos, BLACK), 10);
+    // A rook line on a minor (3) and on a rook (5).
+    pos = fullyEvaluated("4k3/p7/8/8/8/8/1P6/rR1nK3 w - - 0 1");
+    EXPECT_EQ(eval::pieceAttacks(pos, WHITE), 3 + 5);
+}
+
+TEST_F(PiecesTest, DoubledRooksFacingTheKing) {
+    // One rook on the half-open g-file: 2 file units + 2 * |g6, g7| - 1 (g6 is pawn-guarded).
+    Position one = fullyEvaluated("q4rk1/5ppp/8/8/8/1P6/Q7/6RK w - - 0 1");
+    EXPECT_EQ(one.evalWork.kingAttackUnits[WHITE], 5);
+    EXPECT_EQ(one.evalWork.openFileUnits[WHITE], 1);
+    EXPECT_EQ(one.evalWork.kingAttackers[WHITE], 1);
+    // The second rook adds the same plus one for meeting the first rook's line.
+    Position two = fullyEvaluated("q4rk1/5ppp/8/8/8/1P6/Q5R1/6RK w - - 0 1");
+    EXPECT_EQ(two.evalWork.kingAttackUnits[WHITE], 11);
+    EXPECT_EQ(two.evalWork.kingAttackers[WHITE], 2);
+}
+
+TEST_F(PiecesTest, KingShelter) {
+    // Three pawns at home; the enemy pawns on the same files are not counted against it.
+    Position pos = fullyEvaluated("6k1/5ppp/8/8/8/8/5PPP/6K1 w - - 0 1");
+    EXPECT_EQ(eval::kingShelter(pos, WHITE), 60);
+    EXPECT_EQ(eval::kingShelter(pos, BLACK), 60);
+    // Without enemy pawns on the wing: -12 per file.
+    pos = fullyEvaluated("4k3/5ppp/8/8/8/8/5PPP/6K1 w - - 0 1");
+    EXPECT_EQ(eval::kingShelter(pos, WHITE), 60);
+    pos = fullyEvaluated("6k1/8/8/8/8/8/5PPP/6K1 w - - 0 1");
+    EXPECT_EQ(eval::kingShelter(pos, WHITE), 60 - 36);
+    // Fianchetto with the king on h2, a Black pawn on h5: 20 + 30 - 2 - 24 + 15.
+    pos = fullyEvaluated("6k1/8/8/7p/8/6PP/5PBK/8 w - - 0 1");
+    EXPECT_EQ(eval::kingShelter(pos, WHITE), 20 + 30 - 2 - 24 + 15);
+    // Fianchetto without the bishop; missing h-pawn.
+    pos = fullyEvaluated("6k1/8/8/8/8/6P1/5P2/6K1 w - - 0 1");
+    EXPECT_EQ(eval::kingShelter(pos, WHITE), 20 + 15 - 36 - 15 - 5);
+    // Queenside king, rook shut in on a1.
+    pos = fullyEvaluated("4k3/8/8/8/8/8/PPP5/RK6 w - - 0 1");
+    pos.evalWork.patternPenalty[WHITE] = 0;
+    EXPECT_EQ(eval::kingShelter(pos, WHITE), 60 - 36);
+    EXPECT_EQ(pos.evalWork.patternPenalty[WHITE], -24);
+    // A king in the centre has no shelter.
+    EXPECT_EQ(eval::kingShelter(pos, BLACK), 0);
+}
+
+Bitboard at(std::initializer_list<const char *> names) {
+    Bitboard b = 0;
+    for (const char *n : names)
+        b |= squareBit(textToSquare(n[0], n[1]));
+    return b;
+}
+
+TEST_F(PiecesTest, KingSafetyFromGivenAttackMaps) {
+    // Bare kings on e1 and e8 with hand-set attack maps; each empty zone of 9 squares gives 27
+    // units, KingDangerTable[27] = 19.
+    Position pos = fromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+    pos.evalWork = eval::EvalScratch{};
+    pos.evalWork.allPieces = pos.all();
+    EXPECT_EQ(eval::evaluateKingSafety(pos), 0);
+
+    auto &w = pos.evalWork;
+    w.queenAttacks[WHITE] = at({"d7", "e7", "f7", "e6"});
+    w.rookLineAttacks[WHITE] = at({"e7"});
+    w.rookAttacks[WHITE] = at({"e2", "e3", "e4", "e5", "e6", "e7"});
+    w.kingAttackers[WHITE] = 2;
+    w.kingAttackUnits[WHITE] = 5;
+    w.openFileUnits[WHITE] = 1;
+    // Units: 5 + 27 + 2 x 4 attacked zone squares + safe checks (queen 3 x 4, rook 2 x 6)
+    // + 2 for the open file = 66; offset 12: KingDangerTable[78] = 116; a contact check on e7.
+    EXPECT_EQ(eval::evaluateKingSafety(pos), (116 + 10 - 19) * 90 / 100);
+    eval::setEvaluationWeights(100, 200, 100, 100, 100, 100, WHITE);
+    EXPECT_EQ(eval::evaluateKingSafety(pos), (2 * 126 - 19) * 90 / 100);
+    eval::resetEvaluationParameters();
+    // Black minors guarding d7 and e7: those squares stop counting, the contact check goes.
+    w.minorAttacks[BLACK] = at({"d7", "e7"});
+    EXPECT_EQ(eval::evaluateKingSafety(pos), (104 - 19) * 90 / 100);
+}
+
+TEST_F(PiecesTest, KingSafetyDangerAndWeights) {
+    EXPECT_EQ(eval::kingDanger(-3), 0);
+    EXPECT_EQ(eval::kingDanger(88), 128);
+    EXPECT_EQ(eval::kingDanger(224), 159);
+    EXPECT_EQ(eval::kingDanger(225), 160);
+    EXPECT_EQ(eval::kingDanger(1000), 160);
+
+    // A queen and rook bearing down on the castled Black king.
+    const std::string attack = "r4rk1/ppp2ppp/8/8/8/5Q2/PPP2PPP/4R1K1 w - - 0 1";
+    Position pos = fullyEvaluated(attack);
+    EXPECT_GT(pos.evalWork.kingAttackUnits[WHITE], pos.evalWork.kingAttackUnits[BLACK]);
+    int danger = eval::evaluateKingSafety(pos);
+    EXPECT_GT(danger, 0);
+    // Caution weighs the danger to the other side's king: more of it, a higher score for White.
+    eval::setEvaluationWeights(100, 200, 100, 100, 100, 100, WHITE);
+    Position weighted = fullyEvaluated(attack);
+    EXPECT_GT(eval::evaluateKingSafety(weighted), danger);
+}
+
+} // namespace
