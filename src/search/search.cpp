@@ -1,7 +1,6 @@
 #include "search/search.h"
 
 #include "position/makemove.h"
-#include "position/movegen.h"
 #include "search/control.h"
 #include "search/picker.h"
 #include "search/root_hooks.h"
@@ -123,7 +122,6 @@ int search(int threadIndex) {
     using namespace detail;
     Run r{threadIndex, *Threads[threadIndex], Threads[threadIndex]->position, 0};
     if (r.thread.ply == 0) makeHistoryRoom(r.pos);
-    OrderingDepth = iterationDepth; // generators score quiet moves by history from the third iteration on
     for (;;) {
         if (r.thread.ply < 0) {
             r.thread.ply = 0;

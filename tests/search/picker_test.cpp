@@ -41,13 +41,13 @@ struct PickerTest : ::testing::Test {
         clearKillers(*thread);
         thread->ply = PLY;
         resetHistory();
-        OrderingDepth = 768; // quiet moves are scored by history
+        iterationDepth = 768; // quiet moves are scored by history
         Settings.nullMove = true;
         pos = searchtest::fromFen(FEN);
     }
     void TearDown() override {
         thread->ply = -1;
-        OrderingDepth = 0;
+        iterationDepth = 0;
     }
     // The scout node's set-up before the first pick (hash move first, nothing generated).
     void prepare(Move hash, int beta = 30001, int depth = 512) {
