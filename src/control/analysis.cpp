@@ -8,6 +8,7 @@
 #include "position/fen.h"
 #include "position/notation.h"
 #include "search/control.h"
+#include "search/picker.h"
 #include "search/root.h"
 #include "search/thread.h"
 
@@ -184,7 +185,7 @@ void benchCommand(std::string_view line) {
     std::uint64_t t0 = GetTimeMs();
     int depth = depthArgument(line, 6);
     clearForNewSearch();
-    fillHistory();
+    search::resetHistory();
     searchToDepth(depth);
     std::uint64_t ms = GetTimeMs() - t0;
     std::printf("Nodes:\t%" PRIu64 "\nTime:\t%" PRIu64 " ms\nNPS:\t%u\n", search::nodeCount, ms,

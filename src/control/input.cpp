@@ -147,8 +147,12 @@ bool PollSearch(bool exempt) {
     using namespace search;
     if (SearchState == STATE_IDLE) return true;
     if (exempt) return false;
-    if ((limitFlags & LIMIT_DEPTH) && iterationDepth > SearchLimits.depth * position::ONE_PLY) return true;
-    if ((limitFlags & LIMIT_NODES) && nodeCount >= std::uint64_t(std::int64_t(SearchLimits.nodes))) return true;
+    // A reached depth or node limit ends the whole search, not only the current iteration.
+    if (((limitFlags & LIMIT_DEPTH) && iterationDepth > SearchLimits.depth * position::ONE_PLY) ||
+        ((limitFlags & LIMIT_NODES) && nodeCount >= std::uint64_t(std::int64_t(SearchLimits.nodes)))) {
+        SearchState = STATE_IDLE;
+        return true;
+    }
     if (nodeCount % INPUT_POLL_NODES == 0) {
         ProcessInput();
         if (Hooks.timeUp && Hooks.timeUp()) SearchState = STATE_IDLE;

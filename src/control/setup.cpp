@@ -8,6 +8,7 @@
 #include "position/notation.h"
 #include "position/perft.h"
 #include "search/control.h"
+#include "search/picker.h"
 #include "search/thread.h"
 
 #include <algorithm>
@@ -34,7 +35,6 @@ position::Move opponentReply = 0;
 
 void registerXboardHooks(const XboardHooks &hooks) { Xboard = hooks; }
 
-void fillHistory() { std::fill(std::begin(position::History), std::end(position::History), HISTORY_START_VALUE); }
 
 void PositionCommand(std::string_view line) {
     if (searchRunning()) {
@@ -68,14 +68,14 @@ void NewGameCommand(std::string_view) {
     storeOptionValue(OPTION_PROCESS_TIME, 0);
     search::SearchLimits.time[0] = search::SearchLimits.time[1] = NEW_GAME_CLOCK_MS;
     search::limitFlags = search::LIMIT_CLOCK;
-    fillHistory();
+    search::resetHistory();
 }
 
 void ucinewgameCommand(std::string_view) {
     search::SearchState = search::STATE_IDLE;
     setOptionValue(OPTION_CLEAR_HASH, ""); // runs the hash tables' clear handler
     if (search::Threads[0]) std::memset(search::Threads[0]->killers, 0, sizeof search::Threads[0]->killers);
-    fillHistory();
+    search::resetHistory();
 }
 
 void consoleNewCommand(std::string_view) { position::LoadFen(position::START_FEN); }

@@ -8,7 +8,6 @@
 
 namespace control {
 
-inline constexpr std::int16_t HISTORY_START_VALUE = 30;
 inline constexpr std::int32_t NEW_GAME_CLOCK_MS = 300000;
 
 // The move the xboard ponder loop is pondering on: 0 none, NullMove after "new" (ends the loop).
@@ -23,7 +22,6 @@ struct XboardHooks {
 };
 void registerXboardHooks(const XboardHooks &hooks);
 
-void fillHistory();
 
 // These need an idle engine: during a search they stop it and re-queue their own line.
 void PositionCommand(std::string_view line);

@@ -9,6 +9,7 @@
 #include "eval/evaluate.h"
 #include "eval/pawns.h"
 #include "eval/weights.h"
+#include "search/picker.h"
 #include "search/root.h"
 #include "search/search.h"
 #include "search/settings.h"
@@ -26,12 +27,9 @@ namespace {
 void registerSubsystemOptionHandlers() {
     registerOptionHandler("Hash", [](int) {
         search::Settings.hashMb = optionInt(OPTION_HASH);
-        search::allocateHash();
+        search::resizeHashTables();
     });
-    registerOptionHandler("Clear Hash", [](int) {
-        search::clearHash();
-        eval::clearPawnHash();
-    });
+    registerOptionHandler("Clear Hash", [](int) { search::clearHash(); });
     auto pieceValues = [](int) {
         eval::setPieceValues(optionInt(OPTION_KNIGHT), optionInt(OPTION_BISHOP), optionInt(OPTION_ROOK),
                              optionInt(OPTION_QUEEN), optionInt(OPTION_BISHOP_PAIR));
@@ -74,7 +72,7 @@ void initEngine() {
     registerSubsystemOptionHandlers();
     applyOptionDefaults();
     position::LoadFen(position::START_FEN);
-    fillHistory();
+    search::resetHistory();
 }
 
 int runEngine() {

@@ -27,7 +27,7 @@ struct Limits {
     std::int32_t depth; // plies
     std::int32_t nodes;
     std::int32_t mate;
-    std::int32_t movetime; // ms
+    std::int32_t movetime;  // ms
     std::int32_t lagMargin; // ms
 };
 

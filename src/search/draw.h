@@ -11,6 +11,8 @@ constexpr int CONTEMPT_MATERIAL = 1201;
 // Draw score for `side` to move in pos: 0 in analysis (engine colour 2); otherwise minus
 // "Contempt" for the engine (when it has the material to play on), plus it for the opponent.
 int drawScore(const position::Position &pos, position::Colour side);
-inline int drawScore(const position::Position &pos) { return drawScore(pos, position::Colour(pos.sideToMove)); }
+inline int drawScore(const position::Position &pos) {
+    return drawScore(pos, position::Colour(pos.sideToMove));
+}
 
 } // namespace search

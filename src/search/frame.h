@@ -28,10 +28,10 @@ enum FrameState : std::int32_t {
 // Transposition-table bound types.
 enum Bound : std::uint8_t { BOUND_EXACT = 0, BOUND_UPPER = 1, BOUND_LOWER = 2 };
 
-constexpr int NO_SCORE = -32768;    // a probe that found nothing
+constexpr int NO_SCORE = -32768;     // a probe that found nothing
 constexpr int ILLEGAL_SCORE = 32767; // returned by a node whose position is illegal
 constexpr int INITIAL_BEST = -32000;
-constexpr int NOT_GENERATED = 255;  // moveCount before generation
+constexpr int NOT_GENERATED = 255; // moveCount before generation
 
 struct SearchFrame {
     // Saved on entry, restored by unmake.
@@ -45,7 +45,7 @@ struct SearchFrame {
     std::int32_t checkCount;  // quiescence: evasions already searched on this path
     std::int32_t alpha;
     std::int32_t beta;
-    std::int32_t entryAlpha; // PV nodes: alpha after the mate-distance clamp, before any move
+    std::int32_t passAlpha; // PV nodes: alpha at the start of the final deepening pass
     std::int32_t state;
     std::int32_t pvSlot;
     // Move loop.

@@ -16,11 +16,12 @@ constexpr int LAZY_MARGIN = 300; // the full evaluation runs only near the windo
 int lazyEvaluate(Position &pos, int alpha, int beta) {
     int q = eval::quickEvaluate(pos);
     int v = q;
-    if (q >= alpha - LAZY_MARGIN && q <= beta + LAZY_MARGIN) v = eval::fullEvaluate(pos);
+    if (q >= alpha - LAZY_MARGIN && q <= beta + LAZY_MARGIN && pos.evalWork.evalMode == eval::EvalNormal)
+        v = eval::fullEvaluate(pos);
     return eval::fiftyMoveTaper(pos, v);
 }
 
-bool nullMoveAllowed(const Position &) { return true; }
+bool nullMoveAllowed(const Position &pos) { return pos.evalWork.nullMoveAllowed != 0; }
 
 bool isDrawRecognised(const Position &pos) { return eval::isRecognisedDraw(pos); }
 

@@ -34,7 +34,8 @@ bool enterCaptureStage(Position &pos, SearchFrame &f) {
     }
     if (f.bestMove) {
         int i = 0;
-        while (i < f.moveCount && entryMove(f.moves[i]) != f.bestMove) ++i;
+        while (i < f.moveCount && entryMove(f.moves[i]) != f.bestMove)
+            ++i;
         if (i < f.moveCount) {
             MoveEntry e = f.moves[i];
             f.moves[i] = f.moves[0];
@@ -49,10 +50,14 @@ bool enterCaptureStage(Position &pos, SearchFrame &f) {
         PieceType promo = movePromotion(m);
         if (pos.isEmpty(moveTo(m)) && !ep && promo == 0) continue;
         int score = entryScore(f.moves[i]) + see(pos, m);
-        if (ep) score += EN_PASSANT_BONUS;
-        else if (promo) score += ExchangeValue[promo] - PROMOTION_OFFSET;
-        if (score > GOOD_CAPTURE_FLOOR) release(f, i, score);
-        else f.moves[i] = makeEntry(m, score);
+        if (ep)
+            score += EN_PASSANT_BONUS;
+        else if (promo)
+            score += ExchangeValue[promo] - PROMOTION_OFFSET;
+        if (score > GOOD_CAPTURE_FLOOR)
+            release(f, i, score);
+        else
+            f.moves[i] = makeEntry(m, score);
     }
     return true;
 }
@@ -148,7 +153,8 @@ void historyCutoff(Move move) {
 }
 
 void resetHistory() {
-    for (auto &h : History) h = HISTORY_START;
+    for (auto &h : History)
+        h = HISTORY_START;
 }
 
 } // namespace search

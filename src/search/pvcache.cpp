@@ -17,7 +17,8 @@ void copyMoves(MoveEntry *to, const MoveEntry *from, bool mirror) {
         std::memcpy(to, from, sizeof(MoveEntry) * MAX_MOVES);
         return;
     }
-    for (int i = 0; i < MAX_MOVES; ++i) to[i] = from[i] ^ MIRROR_MOVE;
+    for (int i = 0; i < MAX_MOVES; ++i)
+        to[i] = from[i] ^ MIRROR_MOVE;
 }
 
 } // namespace
@@ -46,18 +47,22 @@ void pvCacheStore(const Position &pos, int slot, const MoveEntry *list, int coun
 
 void pvCacheAge() {
     int used = PvCache.used;
-    for (int i = 0; i < used; ++i) PvCache.slots[i].age >>= 1;
+    for (int i = 0; i < used; ++i)
+        PvCache.slots[i].age >>= 1;
     int front = 0, back = used - 1;
     for (;;) {
-        while (front < back && PvCache.slots[front].age != 0) ++front;
-        while (back > front && PvCache.slots[back].age == 0) --back;
+        while (front < back && PvCache.slots[front].age != 0)
+            ++front;
+        while (back > front && PvCache.slots[back].age == 0)
+            --back;
         if (front >= back) break;
         PvCache.slots[front] = PvCache.slots[back];
         PvCache.slots[back].age = 0;
         ++front;
         --back;
     }
-    while (used > 0 && PvCache.slots[used - 1].age == 0) --used;
+    while (used > 0 && PvCache.slots[used - 1].age == 0)
+        --used;
     PvCache.used = used;
 }
 

@@ -18,17 +18,17 @@ using namespace position;
 
 namespace {
 
-constexpr int IID_DEPTH = 1024;       // internal deepening from this depth on, without a hash move
+constexpr int IID_DEPTH = 1024; // internal deepening from this depth on, without a hash move
 constexpr int IID_STEP = 512;
 constexpr int QUIESCENCE_BELOW = 512;
 constexpr int MULTIPV_WINDOW = 30;
-constexpr int CACHE_DEPTH = 768;      // PV nodes from this depth on keep their list in the cache
+constexpr int CACHE_DEPTH = 768; // PV nodes from this depth on keep their list in the cache
 constexpr int FIRST_MOVE_SCORE = 32767;
 constexpr int EN_PASSANT_BONUS = 100;
 constexpr int PROMOTION_OFFSET = 100;
 constexpr int CAPTURE_BONUS = 100;
 constexpr int CAPTURE_FLOOR = -100;
-constexpr int SIZE_LIMIT = 32767;     // subtree sizes are kept as 15-bit list scores
+constexpr int SIZE_LIMIT = 32767; // subtree sizes are kept as 15-bit list scores
 
 bool isRoot(const Run &r) { return r.threadIndex == 0 && r.thread.ply == 0; }
 
@@ -60,8 +60,10 @@ void scoreMoves(Run &r, SearchFrame &f) {
         score += exchange;
         if (score > CAPTURE_FLOOR && (!pos.isEmpty(to) || ep || promo)) score += CAPTURE_BONUS;
         if (exchange > -k) {
-            if (m == killer1 && score < k) score = k;
-            else if (m == killer2 && score < k - 1) score = k - 1;
+            if (m == killer1 && score < k)
+                score = k;
+            else if (m == killer2 && score < k - 1)
+                score = k - 1;
         }
         setScore(f, i, score);
     }
@@ -123,7 +125,7 @@ Step startIteration(Run &r) {
     SearchFrame &f = current(r);
     f.orderShift = 0;
     f.bestScore = INITIAL_BEST;
-    f.entryAlpha = f.alpha;
+    f.passAlpha = f.alpha;
     if (f.bestMove) {
         int i = findMove(f, f.bestMove);
         if (i >= 0) setScore(f, i, FIRST_MOVE_SCORE);
@@ -136,12 +138,15 @@ Step startIteration(Run &r) {
 void insertRootLine(SearchFrame &f, int s) {
     int n = Settings.multiPv;
     int p = 0;
-    while (p < f.moveIndex && entryScore(f.moves[p]) >= s) ++p;
+    while (p < f.moveIndex && entryScore(f.moves[p]) >= s)
+        ++p;
     MoveEntry moved = f.moves[f.moveIndex];
-    for (int i = f.moveIndex; i > p; --i) f.moves[i] = f.moves[i - 1];
+    for (int i = f.moveIndex; i > p; --i)
+        f.moves[i] = f.moves[i - 1];
     f.moves[p] = moved;
     int last = f.moveIndex + 1 < n ? f.moveIndex + 1 : n;
-    for (int k = p; k < last; ++k) printSearchInfo(0, entryScore(f.moves[k]), k + 1, entryMove(f.moves[k]));
+    for (int k = p; k < last; ++k)
+        printSearchInfo(0, entryScore(f.moves[k]), k + 1, entryMove(f.moves[k]));
     if (f.moveIndex >= n - 1) f.alpha = entryScore(f.moves[n - 1]);
 }
 
@@ -161,7 +166,8 @@ Step moveResult(Run &r, int s) {
         std::uint64_t n = (nodeCount - quiescenceNodeCount) - f.nodesBefore;
         while ((n >> f.orderShift) > std::uint64_t(SIZE_LIMIT)) {
             ++f.orderShift;
-            for (int i = 0; i < f.moveIndex; ++i) setScore(f, i, entryScore(f.moves[i]) >> 1);
+            for (int i = 0; i < f.moveIndex; ++i)
+                setScore(f, i, entryScore(f.moves[i]) >> 1);
         }
         setScore(f, f.moveIndex, int(n >> f.orderShift));
     }
@@ -210,7 +216,7 @@ Step finishNode(Run &r) {
     f.depth = f.targetDepth;
     // Compared with the alpha the final pass started from: a score above it is exact, so the
     // PV result stays in the table as exact and the node's ordered list reaches the cache.
-    bool found = f.bestScore > f.entryAlpha;
+    bool found = f.bestScore > f.passAlpha;
     store(pos, ply, f.depth, f.bestScore, found ? BOUND_EXACT : BOUND_UPPER, f.bestMove);
     if (found && (f.depth >= CACHE_DEPTH || root)) {
         int i = findMove(f, f.bestMove);

@@ -6,6 +6,7 @@
 #include "control/dispatch.h"
 #include "control/options.h"
 #include "control/output.h"
+#include "eval/pawns.h"
 #include "eval/tables.h"
 #include "eval/weights.h"
 #include "position/makemove.h"
@@ -175,9 +176,12 @@ void startSearch() {
     eval::setEvaluationWeights(optionInt(OPTION_AGGRESSION), optionInt(OPTION_CAUTION), optionInt(OPTION_ACTIVITY),
                                optionInt(OPTION_RESTRAINT), optionInt(OPTION_PASSERS),
                                optionInt(OPTION_PAWN_STRUCTURE), us);
+    Settings.hashfull = control::hashfullChoice();
     pvCacheAge();
     shiftKillers(t);
+    eval::setPawnHashStore(true);
     think();
+    eval::setPawnHashStore(false);
     SearchState = STATE_IDLE;
     t.ply = -1;
 }

@@ -17,11 +17,11 @@ using namespace position;
 
 namespace {
 
-constexpr int TABLEBASE_DEPTH = 1792;    // probe below ply 3 or from this depth on
+constexpr int TABLEBASE_DEPTH = 1792; // probe below ply 3 or from this depth on
 constexpr int ETC_DEPTH = 1536;
 constexpr int NULL_MOVE_DEPTH = 512;
 constexpr int NULL_R_STEPS[3] = {1792, 3072, 4352}; // each adds a ply to R = 2
-constexpr int QUIESCENCE_BELOW = 512;   // children with less depth are quiescence nodes
+constexpr int QUIESCENCE_BELOW = 512;               // children with less depth are quiescence nodes
 constexpr int LMR_DEPTH = 1280;
 constexpr int LMR_FIRST_INDEX = 4;
 constexpr int LMR_REDUCTION = -256;
@@ -53,7 +53,8 @@ void placeHashMove(Position &pos, SearchFrame &f) {
             // A generated list (evasions, or the enhanced cutoff's list) keeps all its moves: the
             // hash move is swapped to the front, and dropped when the list does not hold it.
             int i = 0;
-            while (i < f.moveCount && entryMove(f.moves[i]) != f.bestMove) ++i;
+            while (i < f.moveCount && entryMove(f.moves[i]) != f.bestMove)
+                ++i;
             if (i == f.moveCount) {
                 f.bestMove = NO_MOVE;
             } else {
@@ -121,6 +122,18 @@ Step moveResult(Run &r, int s) {
 
 } // namespace
 
+bool nullMoveCandidate(const Position &pos, const SearchFrame &f, int parentState) {
+    return Settings.nullMove && f.depth >= NULL_MOVE_DEPTH && parentState != AfterNullMove && !f.inCheck &&
+           f.beta > -MATE_BOUND && pos.material[pos.sideToMove] > 0;
+}
+
+int nullMoveReduction(int depth) {
+    int R = 2 * ONE_PLY;
+    for (int step : NULL_R_STEPS)
+        if (depth >= step) R += ONE_PLY;
+    return R > depth - ONE_PLY ? depth - ONE_PLY : R;
+}
+
 Step scoutNode(Run &r) {
     Position &pos = r.pos;
     int ply = r.thread.ply;
@@ -172,17 +185,12 @@ Step scoutNode(Run &r) {
         }
     }
     // 10. Null move.
-    Colour us = Colour(pos.sideToMove);
-    if (Settings.nullMove && f.depth >= NULL_MOVE_DEPTH && r.thread.frames[ply - 1].state != AfterNullMove &&
-        !f.inCheck && f.beta > -MATE_BOUND && pos.material[us] > 0) {
+    if (nullMoveCandidate(pos, f, r.thread.frames[ply - 1].state)) {
         f.staticEval = lazyEvaluate(pos, f.beta - 1, f.beta);
         if (f.staticEval >= f.beta && nullMoveAllowed(pos)) {
             MakeNullMove(pos);
             f.currentMove = NullMove;
-            int R = 2 * ONE_PLY;
-            for (int step : NULL_R_STEPS)
-                if (f.depth >= step) R += ONE_PLY;
-            if (R > f.depth - ONE_PLY) R = f.depth - ONE_PLY;
+            int R = nullMoveReduction(f.depth);
             f.reduction = R;
             int state = f.depth - R >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
             pushChild(r, -f.beta, 1 - f.beta, state, AfterNullMove, -R);

@@ -39,7 +39,8 @@ void makeHistoryRoom(Position &pos) {
 } // namespace
 
 void buildFutilityMargins() {
-    for (int k = 0; k < 20; ++k) futilityMargin[k] = ((k - 4) * (k - 4) * FUTILITY_SCALE) / 100 + FUTILITY_BASE;
+    for (int k = 0; k < 20; ++k)
+        futilityMargin[k] = ((k - 4) * (k - 4) * FUTILITY_SCALE) / 100 + FUTILITY_BASE;
 }
 
 void initSearch() {
@@ -52,7 +53,8 @@ bool defaultPoll(bool exempt) {
     if (SearchState == STATE_IDLE) return true;
     if (exempt) return false;
     if ((limitFlags & LIMIT_DEPTH) && iterationDepth > SearchLimits.depth * ONE_PLY) SearchState = STATE_IDLE;
-    if ((limitFlags & LIMIT_NODES) && nodeCount >= std::uint64_t(SearchLimits.nodes)) SearchState = STATE_IDLE;
+    if ((limitFlags & LIMIT_NODES) && nodeCount >= std::uint64_t(SearchLimits.nodes))
+        SearchState = STATE_IDLE;
     if (nodeCount % HASHFULL_NODES == 0 && SearchState != STATE_IDLE) printHashFull();
     return SearchState == STATE_IDLE;
 }

@@ -84,7 +84,8 @@ Signatures scan(const Position &pos, Square sq, bool withPush) {
         sig.side[c] = std::uint8_t(sig.side[c] + add);
     }
     Bitboard occ = pos.all() & ~transparent;
-    Bitboard straight = pos.pieces[0][ROOK] | pos.pieces[0][QUEEN] | pos.pieces[1][ROOK] | pos.pieces[1][QUEEN];
+    Bitboard straight =
+        pos.pieces[0][ROOK] | pos.pieces[0][QUEEN] | pos.pieces[1][ROOK] | pos.pieces[1][QUEEN];
     Bitboard diagonal =
         pos.pieces[0][BISHOP] | pos.pieces[0][QUEEN] | pos.pieces[1][BISHOP] | pos.pieces[1][QUEEN];
     Bitboard queens = pos.pieces[0][QUEEN] | pos.pieces[1][QUEEN];

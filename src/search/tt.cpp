@@ -1,5 +1,6 @@
 #include "search/tt.h"
 
+#include "eval/pawns.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "search/control.h"
@@ -67,6 +68,13 @@ void clearHash() {
     if (HashTable.mask)
         std::memset(static_cast<void *>(HashTable.entries), 0, (HashTable.mask + 1) * sizeof(HashEntry));
     HashTable.filled = 0;
+    eval::clearPawnHash();
+    pvCacheClear();
+}
+
+void resizeHashTables() {
+    allocateHash();
+    eval::allocatePawnHash();
     pvCacheClear();
 }
 
@@ -93,8 +101,10 @@ ProbeResult probePv(const Position &pos, int ply, int depth, int alpha, int beta
 void store(const Position &pos, int ply, int depth, int score, int bound, Move move) {
     if (HashTable.mask == 0 || SearchState == STATE_IDLE) return;
     int s = score;
-    if (s > MATE_BOUND) s += ply;
-    else if (s < -MATE_BOUND) s -= ply;
+    if (s > MATE_BOUND)
+        s += ply;
+    else if (s < -MATE_BOUND)
+        s -= ply;
     if (pos.fifty > FIFTY_TRUST_LIMIT) {
         s = INFINITE_SCORE;
         bound = BOUND_UPPER;

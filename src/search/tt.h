@@ -33,8 +33,10 @@ constexpr std::uint32_t FIFTY_TRUST_LIMIT = 75;
 
 // (Re)allocates the table from the "Hash" setting and zeroes it; without memory there is no table.
 void allocateHash();
-// Zeroes the main table, its filled count and the PV move-list cache.
+// Zeroes the main table, the pawn hash table, their filled counts and the PV move-list cache.
 void clearHash();
+// What a change of the "Hash" option does: the main table, the pawn hash table and the PV cache anew.
+void resizeHashTables();
 
 struct ProbeResult {
     position::Move move; // 0 when the entry did not verify

@@ -74,6 +74,11 @@ TEST(Analyze, WritesTheReport) {
         ASSERT_TRUE(line);
         if (line->size() >= 4 && line->size() <= 5 && (*line)[1] >= '1' && (*line)[1] <= '8') ++moves;
     }
+    // The last row is written after the last search: a command sent now runs once it is done.
+    e.send("d");
+    ASSERT_TRUE(e.readUntil("   a b c d e f g h", 30000)); // above the board
+    ASSERT_TRUE(e.readUntil("   a b c d e f g h"));        // below it
+    ASSERT_TRUE(e.readLine());                              // and the blank line
     std::istringstream report(dir.read("analyze.csv"));
     std::vector<std::string> lines;
     for (std::string l; std::getline(report, l);) lines.push_back(l);

@@ -185,11 +185,14 @@ TEST_F(CommandLoop, PollSearchAppliesTheLimitsUnlessExempt) {
     search::iterationDepth = 4 * 256;
     EXPECT_FALSE(PollSearch(false));
     search::iterationDepth = 5 * 256;
+    EXPECT_FALSE(PollSearch(true)); // exempt nodes ignore the limits
     EXPECT_TRUE(PollSearch(false));
-    EXPECT_FALSE(PollSearch(true));
+    EXPECT_EQ(search::SearchState, search::STATE_IDLE); // a reached limit ends the search
+    search::SearchState = search::STATE_THINKING;
     search::iterationDepth = 0;
     search::nodeCount = 101;
     EXPECT_TRUE(PollSearch(false));
+    search::SearchState = search::STATE_THINKING;
     search::limitFlags = search::LIMIT_INFINITE;
     EXPECT_FALSE(PollSearch(false));
     search::nodeCount = 0;

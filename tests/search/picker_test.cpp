@@ -1,0 +1,234 @@
+#include "helpers.h"
+
+#include "eval/tables.h"
+#include "position/movegen.h"
+#include "search/control.h"
+#include "search/draw.h"
+#include "search/picker.h"
+#include "search/search_internal.h"
+#include "search/settings.h"
+#include "search/thread.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <vector>
+
+using namespace position;
+using namespace search;
+using searchtest::mv;
+
+namespace {
+
+constexpr int PLY = 3;
+// White: Ke1 Qd1 Nc3; Black: Ke8 Rd7 Pd5. Nc3xd5 wins (the queen backs it up), Qd1xd5 loses.
+constexpr const char *FEN = "4k3/3r4/8/3p4/8/2N5/8/3QK3 w - - 0 1";
+
+struct PickerTest : ::testing::Test {
+    Position pos{};
+    std::vector<MoveEntry> list = std::vector<MoveEntry>(MAX_MOVES * 2);
+    SearchFrame frame{};
+    SearchThread *thread = nullptr;
+    struct Pick {
+        Move move;
+        int stage;
+    };
+
+    void SetUp() override {
+        searchtest::init();
+        thread = Threads[0];
+        clearKillers(*thread);
+        thread->ply = PLY;
+        resetHistory();
+        iterationDepth = 768; // quiet moves are scored by history
+        Settings.nullMove = true;
+        pos = searchtest::fromFen(FEN);
+    }
+    void TearDown() override {
+        thread->ply = -1;
+        iterationDepth = 0;
+    }
+    // The scout node's set-up before the first pick (hash move first, nothing generated).
+    void prepare(Move hash, int beta = 30001, int depth = 512) {
+        frame = SearchFrame{};
+        frame.moves = list.data();
+        frame.moveCount = NOT_GENERATED;
+        frame.bestMove = hash;
+        frame.beta = beta;
+        frame.depth = depth;
+        frame.moveIndex = -1;
+        frame.stage = 0;
+        if (hash) frame.moves[0] = makeEntry(hash, 0);
+        frame.readyEnd = hash ? 1 : 0;
+    }
+    std::vector<Pick> pickAll() {
+        std::vector<Pick> picks;
+        while (nextMove(0, pos, frame, futilityMargin))
+            picks.push_back({frame.currentMove, frame.stage});
+        return picks;
+    }
+};
+
+} // namespace
+
+TEST_F(PickerTest, StagesComeInOrder) {
+    thread->killers[PLY][0] = mv("d1d3");
+    thread->killers[PLY][1] = mv("c3b5");
+    History[moveFrom(mv("d1h5")) * 64 + moveTo(mv("d1h5"))] = 500;
+    prepare(mv("e1f2"));
+    std::vector<Pick> picks = pickAll();
+    ASSERT_EQ(picks.size(), 25u);
+    std::set<Move> distinct;
+    for (const Pick &p : picks)
+        distinct.insert(p.move);
+    EXPECT_EQ(distinct.size(), 25u);
+    EXPECT_EQ(picks[0].move, mv("e1f2"));
+    EXPECT_EQ(picks[0].stage, STAGE_HASH);
+    EXPECT_EQ(picks[1].move, mv("c3d5"));
+    EXPECT_EQ(picks[1].stage, STAGE_CAPTURES);
+    EXPECT_EQ(picks[2].move, mv("d1d3"));
+    EXPECT_EQ(picks[3].move, mv("c3b5"));
+    EXPECT_EQ(picks[3].stage, STAGE_KILLERS);
+    EXPECT_EQ(picks[4].move, mv("d1h5"));
+    EXPECT_EQ(picks[4].stage, STAGE_QUIET);
+    EXPECT_EQ(picks.back().move, mv("d1d5")); // the losing capture comes last
+    EXPECT_EQ(frame.futile, 0);               // beta - 1 is a mate score: no futility
+}
+
+TEST_F(PickerTest, KillerRules) {
+    // A killer that loses material waits for the last stage; a killer equal to the hash move is
+    // searched once, as the hash move.
+    thread->killers[PLY][0] = mv("c3e4");
+    thread->killers[PLY][1] = mv("e1f2");
+    prepare(mv("e1f2"));
+    std::vector<Pick> picks = pickAll();
+    ASSERT_EQ(picks.size(), 25u);
+    for (const Pick &p : picks) {
+        if (p.move == mv("c3e4")) {
+            EXPECT_EQ(p.stage, STAGE_QUIET);
+        }
+        if (p.move == mv("e1f2")) {
+            EXPECT_EQ(p.stage, STAGE_HASH);
+        }
+        EXPECT_NE(p.stage, STAGE_KILLERS);
+    }
+
+    rememberKiller(*thread, mv("g1f3"), 7);
+    rememberKiller(*thread, mv("b1c3"), 7);
+    rememberKiller(*thread, mv("b1c3"), 7); // already first: no change
+    EXPECT_EQ(thread->killers[7][0], mv("b1c3"));
+    EXPECT_EQ(thread->killers[7][1], mv("g1f3"));
+    updateKillers(0, pos, mv("c3d5"), 7); // a capture is never a killer
+    EXPECT_EQ(thread->killers[7][0], mv("b1c3"));
+    rememberKiller(*thread, mv("g1f3"), KILLER_PLIES); // out of range: ignored
+    thread->killers[0][0] = 11;
+    thread->killers[2][0] = 22;
+    thread->killers[99][0] = 99;
+    shiftKillers(*thread);
+    EXPECT_EQ(thread->killers[0][0], 22);
+    EXPECT_EQ(thread->killers[99][0], 99);
+}
+
+TEST_F(PickerTest, ThreatEscapesNeedTheNullMoveOption) {
+    for (bool nullMove : {true, false}) {
+        Settings.nullMove = nullMove;
+        prepare(NO_MOVE);
+        frame.threatMove = makeMove(textToSquare('d', '5'), textToSquare('c', '3')); // the knight is attacked
+        std::vector<Pick> picks = pickAll();
+        int escapes = 0;
+        for (const Pick &p : picks)
+            if (p.stage == STAGE_KILLERS) {
+                EXPECT_EQ(moveFrom(p.move), textToSquare('c', '3'));
+                ++escapes;
+            }
+        // Knight moves that lose nothing: a2, a4, b1, b5, e2 (e4 is attacked by the pawn).
+        EXPECT_EQ(escapes, nullMove ? 5 : 0);
+    }
+}
+
+TEST_F(PickerTest, EvasionsAreNotGeneratedAgain) {
+    pos = searchtest::fromFen("4k3/8/8/8/8/8/4r3/4K3 w - - 0 1"); // the rook on e2 checks
+    prepare(NO_MOVE);
+    frame.moveCount = GenerateEvasions(pos, frame.moves);
+    int evasions = frame.moveCount;
+    std::vector<Pick> picks = pickAll();
+    EXPECT_EQ(int(picks.size()), evasions);
+    // Futility is not decided at 5 plies or more.
+    prepare(NO_MOVE, 0, 1280);
+    pickAll();
+    EXPECT_EQ(frame.futile, 0);
+}
+
+TEST(History, UpdateRules) {
+    searchtest::init();
+    resetHistory();
+    Move m = mv("g1f3");
+    std::int16_t &h = History[moveFrom(m) * 64 + moveTo(m)];
+    EXPECT_EQ(h, 30);
+    historySearched(m);
+    historyCutoff(m);
+    EXPECT_EQ(h, 35);
+    h = 31998;
+    historyCutoff(m);
+    EXPECT_EQ(h, 32000);
+    h = -10;
+    historyCutoff(m); // still negative after the raise: halved
+    EXPECT_EQ(h, -2);
+    h = -32000;
+    historySearched(m);
+    EXPECT_EQ(h, -32000);
+    resetHistory();
+}
+
+TEST(NullMove, Conditions) {
+    searchtest::init();
+    Position pos = searchtest::fromFen("4k3/8/8/8/8/8/4P3/3NK3 w - - 0 1");
+    SearchFrame f{};
+    f.depth = 512;
+    f.beta = 0;
+    Settings.nullMove = true;
+    EXPECT_TRUE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
+    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, AfterNullMove)); // never twice in a row
+    f.depth = 511;
+    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
+    f.depth = 512;
+    f.beta = -30000;
+    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
+    f.beta = 0;
+    f.inCheck = 1;
+    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
+    f.inCheck = 0;
+    Settings.nullMove = false;
+    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
+    Settings.nullMove = true;
+    Position pawnsOnly = searchtest::fromFen("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+    EXPECT_FALSE(detail::nullMoveCandidate(pawnsOnly, f, ScoutAfterChild));
+
+    EXPECT_EQ(detail::nullMoveReduction(512), 256);
+    EXPECT_EQ(detail::nullMoveReduction(1791), 512);
+    EXPECT_EQ(detail::nullMoveReduction(1792), 768);
+    EXPECT_EQ(detail::nullMoveReduction(3072), 1024);
+    EXPECT_EQ(detail::nullMoveReduction(4352), 1280);
+}
+
+TEST(DrawScore, ContemptForTheEngineSide) {
+    searchtest::init();
+    Position pos = searchtest::fromFen("r3k3/8/8/8/8/8/8/Q2RK3 w - - 0 1"); // White 1475, Black 500
+    Settings.contempt = 10;
+    engineSide = WHITE;
+    EXPECT_EQ(drawScore(pos, WHITE), -10);
+    EXPECT_EQ(drawScore(pos, BLACK), 0); // Black has too little material to mind a draw
+    engineSide = BLACK;
+    EXPECT_EQ(drawScore(pos, WHITE), 10);
+    engineSide = 2;
+    EXPECT_EQ(drawScore(pos, WHITE), 0);
+}
+
+TEST(FutilityMargins, Table) {
+    searchtest::init();
+    const int expected[20] = {130, 118, 109, 104, 103, 104, 109, 118, 130, 146,
+                              164, 187, 213, 242, 275, 311, 350, 393, 440, 490};
+    for (int k = 0; k < 20; ++k)
+        EXPECT_EQ(futilityMargin[k], expected[k]) << k;
+}

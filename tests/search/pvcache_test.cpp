@@ -1,0 +1,96 @@
+#include "helpers.h"
+
+#include "search/pvcache.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace position;
+using namespace search;
+
+namespace {
+
+std::vector<MoveEntry> listOf(std::initializer_list<std::pair<Move, int>> moves) {
+    std::vector<MoveEntry> list(MAX_MOVES, 0);
+    int i = 0;
+    for (auto [m, s] : moves)
+        list[std::size_t(i++)] = makeEntry(m, s);
+    return list;
+}
+
+Position keyed(std::uint64_t key, Colour side) {
+    Position pos{};
+    pos.key = key;
+    pos.sideToMove = side;
+    return pos;
+}
+
+} // namespace
+
+TEST(PvCache, StoresAndFindsListsFromEitherSide) {
+    pvCacheClear();
+    Move e2e4 = searchtest::mv("e2e4"), e7e5 = searchtest::mv("e7e5");
+    auto list = listOf({{e7e5, 32767}, {searchtest::mv("d7d5"), 12}});
+    Position black = keyed(0xABCDEF, BLACK);
+    pvCacheStore(black, PvCache.used, list.data(), 2);
+    EXPECT_EQ(PvCache.used, 1);
+    // Stored as seen from White.
+    EXPECT_EQ(entryMove(PvCache.slots[0].moves[0]), e2e4);
+
+    std::vector<MoveEntry> out(MAX_MOVES);
+    int count = 0;
+    EXPECT_EQ(pvCacheLookup(black, out.data(), count), 0);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(entryMove(out[0]), e7e5);
+    EXPECT_EQ(entryScore(out[0]), 32767);
+    EXPECT_EQ(entryScore(out[1]), 12);
+    // The colour-mirrored twin has the same key and reads the moves for White.
+    EXPECT_EQ(pvCacheLookup(keyed(0xABCDEF, WHITE), out.data(), count), 0);
+    EXPECT_EQ(entryMove(out[0]), e2e4);
+    EXPECT_EQ(pvCacheLookup(keyed(0x123, WHITE), out.data(), count), -1);
+    // Slots past the capacity are ignored.
+    pvCacheStore(black, PV_CACHE_CAPACITY, list.data(), 2);
+    EXPECT_EQ(PvCache.used, 1);
+    EXPECT_EQ(pvCacheFill(), 1000 / PV_CACHE_CAPACITY);
+}
+
+TEST(PvCache, AgingKeepsRecentlyUsedSlotsAndPacksThem) {
+    pvCacheClear();
+    auto list = listOf({{searchtest::mv("g1f3"), 1}});
+    for (std::uint64_t key = 1; key <= 4; ++key)
+        pvCacheStore(keyed(key, WHITE), PvCache.used, list.data(), 1);
+    EXPECT_EQ(PvCache.used, 4);
+    pvCacheAge(); // everything survives one aging
+    EXPECT_EQ(PvCache.used, 4);
+    std::vector<MoveEntry> out(MAX_MOVES);
+    int count;
+    EXPECT_EQ(pvCacheLookup(keyed(3, WHITE), out.data(), count), 2); // refreshes slot 2
+    pvCacheAge();                                                    // the others reach age 0 and go
+    EXPECT_EQ(PvCache.used, 1);
+    EXPECT_EQ(pvCacheLookup(keyed(3, WHITE), out.data(), count), 0);
+    EXPECT_EQ(pvCacheLookup(keyed(1, WHITE), out.data(), count), -1);
+    EXPECT_EQ(pvCacheLookup(keyed(4, WHITE), out.data(), count), -1);
+    pvCacheAge();
+    pvCacheAge();
+    pvCacheAge();
+    EXPECT_EQ(PvCache.used, 0);
+}
+
+TEST(PvCache, CompactionFillsHolesFromTheBack) {
+    pvCacheClear();
+    auto list = listOf({{searchtest::mv("g1f3"), 1}});
+    for (std::uint64_t key = 1; key <= 6; ++key)
+        pvCacheStore(keyed(key, WHITE), PvCache.used, list.data(), 1);
+    pvCacheAge();
+    std::vector<MoveEntry> out(MAX_MOVES);
+    int count;
+    for (std::uint64_t key : {2, 5, 6})
+        pvCacheLookup(keyed(key, WHITE), out.data(), count);
+    pvCacheAge();
+    EXPECT_EQ(PvCache.used, 3);
+    for (std::uint64_t key : {2, 5, 6})
+        EXPECT_GE(pvCacheLookup(keyed(key, WHITE), out.data(), count), 0);
+    for (std::uint64_t key : {1, 3, 4})
+        EXPECT_EQ(pvCacheLookup(keyed(key, WHITE), out.data(), count), -1);
+}

@@ -1,0 +1,134 @@
+#include "helpers.h"
+
+#include "search/control.h"
+#include "search/settings.h"
+#include "search/tt.h"
+
+#include <gtest/gtest.h>
+
+using namespace position;
+using namespace search;
+
+namespace {
+
+struct TableTest : ::testing::Test {
+    Position pos{};
+    void SetUp() override {
+        searchtest::init();
+        Settings.hashMb = 1;
+        allocateHash();
+        engineSide = WHITE;
+        SearchState = STATE_THINKING;
+        pos.key = 0x123456789ABCDEF0ULL;
+        pos.sideToMove = WHITE;
+        pos.fifty = 0;
+    }
+    void TearDown() override {
+        SearchState = STATE_IDLE;
+        engineSide = 2;
+    }
+};
+
+constexpr Move SOME_MOVE = 0x0ABC;
+
+} // namespace
+
+TEST_F(TableTest, SizesAndIndexMask) {
+    EXPECT_EQ(HashTable.mask, 65535u);
+    Settings.hashMb = 3;
+    allocateHash();
+    EXPECT_EQ(HashTable.mask, 196607u);
+    // Keys whose low bits lie outside the mask still land inside the table.
+    for (std::uint64_t key : {0xFFFFFFFFFFFFFFFFULL, 0x1FFFFULL, 0x30000ULL}) {
+        pos.key = key;
+        store(pos, 0, 512, 42, BOUND_EXACT, SOME_MOVE);
+        EXPECT_EQ(probeScout(pos, 0, 512, 100).score, 42);
+    }
+    Settings.hashMb = 0;
+    allocateHash();
+    EXPECT_EQ(HashTable.mask, 0u);
+    store(pos, 0, 512, 42, BOUND_EXACT, SOME_MOVE);
+    EXPECT_EQ(probeScout(pos, 0, 512, 100).move, NO_MOVE);
+    EXPECT_EQ(mainTableFill(), -1);
+}
+
+TEST_F(TableTest, MateScoresAreStoredAsDistanceFromTheNode) {
+    store(pos, 5, 1024, 31990, BOUND_EXACT, SOME_MOVE);
+    EXPECT_EQ(HashTable.entries[pos.key & HashTable.mask].score, 31995);
+    EXPECT_EQ(probeScout(pos, 7, 1024, 0).score, 31988);
+    store(pos, 5, 1024, -31990, BOUND_EXACT, SOME_MOVE);
+    EXPECT_EQ(HashTable.entries[pos.key & HashTable.mask].score, -31995);
+    EXPECT_EQ(probePv(pos, 3, 1024, -32767, 32767).score, -31992);
+}
+
+TEST_F(TableTest, DepthAndBounds) {
+    store(pos, 0, 4 * 256, 10, BOUND_EXACT, SOME_MOVE);
+    EXPECT_EQ(probeScout(pos, 0, 1024, 0).score, 10);
+    EXPECT_EQ(probeScout(pos, 0, 1279, 0).score, 10);
+    ProbeResult shallow = probeScout(pos, 0, 1280, 0);
+    EXPECT_EQ(shallow.score, NO_SCORE);
+    EXPECT_EQ(shallow.move, SOME_MOVE); // the move is reported even without a usable score
+
+    store(pos, 0, 256, 50, BOUND_LOWER, SOME_MOVE);
+    EXPECT_EQ(probeScout(pos, 0, 256, 50).score, 50);
+    EXPECT_EQ(probeScout(pos, 0, 256, 51).score, NO_SCORE);
+    store(pos, 0, 256, 50, BOUND_UPPER, SOME_MOVE);
+    EXPECT_EQ(probeScout(pos, 0, 256, 51).score, 50);
+    EXPECT_EQ(probeScout(pos, 0, 256, 50).score, NO_SCORE);
+    // The PV form compares an upper bound with alpha.
+    EXPECT_EQ(probePv(pos, 0, 256, 50, 100).score, 50);
+    EXPECT_EQ(probePv(pos, 0, 256, 49, 100).score, NO_SCORE);
+}
+
+TEST_F(TableTest, CheckWordSideAndColour) {
+    store(pos, 0, 256, 20, BOUND_EXACT, SOME_MOVE);
+    // Same index, other key or other side to move: the entry does not verify.
+    Position other = pos;
+    other.key ^= 0x8000000000000000ULL;
+    EXPECT_EQ(probeScout(other, 0, 256, 0).move, NO_MOVE);
+    other = pos;
+    other.sideToMove = BLACK;
+    EXPECT_EQ(probeScout(other, 0, 256, 0).move, NO_MOVE);
+    // Stored while playing White: not trusted when playing Black or analysing.
+    engineSide = BLACK;
+    ProbeResult r = probeScout(pos, 0, 256, 0);
+    EXPECT_EQ(r.move, SOME_MOVE);
+    EXPECT_EQ(r.score, NO_SCORE);
+    engineSide = 2;
+    EXPECT_EQ(probeScout(pos, 0, 256, 0).score, NO_SCORE);
+}
+
+TEST_F(TableTest, FiftyMoveRule) {
+    store(pos, 0, 256, 20, BOUND_EXACT, SOME_MOVE);
+    pos.fifty = 76;
+    EXPECT_EQ(probeScout(pos, 0, 256, 0).score, NO_SCORE);
+    store(pos, 0, 256, 20, BOUND_EXACT, SOME_MOVE);
+    const HashEntry &e = HashTable.entries[pos.key & HashTable.mask];
+    EXPECT_EQ(e.score, 32767);
+    EXPECT_EQ(e.bound, BOUND_UPPER);
+    pos.fifty = 75;
+    EXPECT_EQ(probeScout(pos, 0, 256, 32767).score, NO_SCORE); // an upper bound of 32767 never cuts
+}
+
+TEST_F(TableTest, StoresCountFillAndStopWhenIdle) {
+    store(pos, 0, 256, 1, BOUND_EXACT, SOME_MOVE);
+    store(pos, 0, 256, 2, BOUND_EXACT, SOME_MOVE); // same entry: not counted again
+    EXPECT_EQ(HashTable.filled, 1u);
+    for (int i = 0; i < 999; ++i) {
+        pos.key += 1;
+        store(pos, 0, 256, 3, BOUND_EXACT, SOME_MOVE);
+    }
+    EXPECT_EQ(mainTableFill(), int(1000 * 1000 / 65535));
+    SearchState = STATE_IDLE;
+    pos.key += 1;
+    store(pos, 0, 256, 4, BOUND_EXACT, SOME_MOVE);
+    SearchState = STATE_THINKING;
+    EXPECT_EQ(probeScout(pos, 0, 256, 0).move, NO_MOVE);
+    clearHash();
+    EXPECT_EQ(mainTableFill(), 0);
+    pos.key -= 1;
+    EXPECT_EQ(probeScout(pos, 0, 256, 0).move, NO_MOVE);
+    // Depths past 255 plies and negative depths fit the depth byte.
+    store(pos, 0, -300, 5, BOUND_EXACT, SOME_MOVE);
+    EXPECT_EQ(HashTable.entries[pos.key & HashTable.mask].depth, 0);
+}
