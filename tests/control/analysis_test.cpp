@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -54,6 +55,33 @@ TEST(Bench, ReportsAndRepeatsItsNodeCount) {
         << "the search changed; if intended, run tools/update_bench_nodes.sh";
     e.send("quit");
     EXPECT_EQ(e.waitExit(), 0);
+}
+
+TEST(Eval, ReportOfTheStartPosition) {
+    EngineProcess e;
+    ASSERT_TRUE(e.started());
+    e.send("eval");
+    auto lines = e.readUntil("Pressure      : white     0, black     0 total     0 ");
+    ASSERT_TRUE(lines);
+    auto has = [&](const std::string &text) { return std::find(lines->begin(), lines->end(), text) != lines->end(); };
+    EXPECT_TRUE(has("Approximation used for lazy eval  : 10"));
+    EXPECT_TRUE(has("Pieces        : white  3295, black  3295 total     0 "));
+    EXPECT_TRUE(has("Pawns         : white   785, black   785 total     0 "));
+    int pairs = 0;
+    for (const auto &l : *lines)
+        if (l.find(", black ") != std::string::npos) {
+            ++pairs;
+            EXPECT_NE(l.find(" total     0 "), std::string::npos) << l; // a symmetric position
+        }
+    EXPECT_EQ(pairs, 12);
+    // The report changes nothing: a second one reads the same.
+    e.send("eval");
+    auto again = e.readUntil("Pressure      : white     0, black     0 total     0 ");
+    ASSERT_TRUE(again);
+    auto fromApproximation = [](const std::vector<std::string> &v) {
+        return std::vector<std::string>(std::find(v.begin(), v.end(), "Approximation used for lazy eval  : 10"), v.end());
+    };
+    EXPECT_EQ(fromApproximation(*again), fromApproximation(*lines));
 }
 
 TEST(Analyze, WritesTheReport) {
