@@ -258,15 +258,8 @@ void LoadFen(std::string_view text) {
     pos.keyHistory[0] = pos.key ^ pos.sideToMove;
 }
 
-void PassMove(Position &pos) {
-    pos.sideToMove ^= 1;
-    if (pos.epSquare != NO_SQUARE) {
-        pos.key ^= Swap(EpWindow(int(pos.epSquare & 7)));
-        pos.epSquare = NO_SQUARE;
-    }
-    pos.key = Swap(pos.key);
-    pushKeyHistory(pos);
-}
+// Giving the move away is the null move of the search, played on the game position.
+void PassMove(Position &pos) { MakeNullMove(pos); }
 
 void ApplyMoveList(std::string_view text) {
     Position &pos = GamePosition;

@@ -83,12 +83,7 @@ Step nextChild(Run &r) {
     SearchFrame &f = current(r);
     bool root = isRoot(r);
     while (f.moveIndex < f.moveCount) {
-        int best = f.moveIndex;
-        for (int i = f.moveIndex + 1; i < f.moveCount; ++i)
-            if (entryScore(f.moves[i]) > entryScore(f.moves[best])) best = i;
-        MoveEntry e = f.moves[best];
-        f.moves[best] = f.moves[f.moveIndex];
-        f.moves[f.moveIndex] = e;
+        MoveEntry e = selectBest(f.moves, f.moveIndex, f.moveCount);
         Move m = entryMove(e);
         f.currentMove = m;
         if (root && protocolIsUci() && f.depth >= f.targetDepth) printCurrMove(m, f.moveIndex, true);

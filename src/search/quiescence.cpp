@@ -20,12 +20,7 @@ Step nextQuiescenceChild(Run &r) {
     int ply = r.thread.ply;
     SearchFrame &f = r.thread.frames[ply];
     for (; f.moveIndex < f.moveCount; ++f.moveIndex) {
-        int best = f.moveIndex;
-        for (int i = f.moveIndex + 1; i < f.moveCount; ++i)
-            if (entryScore(f.moves[i]) > entryScore(f.moves[best])) best = i;
-        MoveEntry e = f.moves[best];
-        f.moves[best] = f.moves[f.moveIndex];
-        f.moves[f.moveIndex] = e;
+        MoveEntry e = selectBest(f.moves, f.moveIndex, f.moveCount);
         Move m = entryMove(e);
         f.currentMove = m;
         Square to = moveTo(m);

@@ -25,6 +25,17 @@ inline Step giveBack(Run &r, int s) {
     return CONTINUE;
 }
 
+// Moves the highest-scored entry of moves[from..count) to `from` and returns it.
+inline position::MoveEntry selectBest(position::MoveEntry *moves, int from, int count) {
+    int best = from;
+    for (int i = from + 1; i < count; ++i)
+        if (position::entryScore(moves[i]) > position::entryScore(moves[best])) best = i;
+    position::MoveEntry e = moves[best];
+    moves[best] = moves[from];
+    moves[from] = e;
+    return e;
+}
+
 // Start of the list of the child of frame f (64-byte aligned behind f's list, plus a gap).
 position::MoveEntry *childList(const SearchFrame &f);
 
