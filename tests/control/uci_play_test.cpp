@@ -66,7 +66,7 @@ TEST(UciPlay, DepthNodesAndMoveTimeLimitsEndTheSearch) {
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
     ASSERT_TRUE(startsWith(lines.back(), "bestmove "));
     EXPECT_GE(ms, 200);
-    EXPECT_LT(ms, 2000);
+    EXPECT_LT(ms, 3000);
 }
 
 TEST(UciPlay, InfiniteSearchesStopOnStopIsreadyAndQuit) {
@@ -171,7 +171,7 @@ TEST(UciPlay, ScoresRootsWithoutMovesAndInstantReplies) {
     // A single legal move (Kxb2) in a timed game is played at once without an info line.
     e.send("position fen 7k/8/8/8/8/8/1r6/K7 w - - 0 1");
     e.send("go wtime 60000 btime 60000");
-    auto lines = untilBestMove(e, 2000);
+    auto lines = untilBestMove(e, 10000);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_TRUE(startsWith(lines[0], "bestmove a1b2")) << lines[0];
 }

@@ -9,7 +9,7 @@
 
 namespace testsupport {
 
-inline constexpr int DEFAULT_READ_TIMEOUT_MS = 5000;
+inline constexpr int DEFAULT_READ_TIMEOUT_MS = 15000; // generous: a loaded machine or the sanitizers slow start-up
 
 class EngineProcess {
 public:
