@@ -39,6 +39,7 @@ const char *const POSITIONS[] = {
 int main(int argc, char **argv) {
     int depth = argc > 1 ? std::atoi(argv[1]) : 9;
     control::initEngine();
+    search::PollHook = search::defaultPoll; // a measurement reads no commands
     eval::initEvaluation();
     search::initSearch();
     search::Settings.hashMb = 64;

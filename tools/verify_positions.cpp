@@ -210,6 +210,7 @@ bool randomMiddlegame(std::string &fen) {
 int main(int argc, char **argv) {
     if (argc < 4) return 2;
     control::initEngine();
+    search::PollHook = search::defaultPoll; // a measurement reads no commands
     eval::initEvaluation();
     search::initSearch();
     search::Settings.hashMb = 64;

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include "control/startup.h"
+#include "search/search.h"
 
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,8 @@ void initOnce() {
     static bool done = false;
     if (!done) {
         control::initEngine();
+        // In-process searches must not read the test runner's standard input.
+        search::PollHook = search::defaultPoll;
         done = true;
     }
 }
