@@ -91,6 +91,27 @@ unsigned nextRandom(unsigned range) {
 }
 
 // A random legal position: White king and pieces against a black king near an edge, some pawns.
+// The board field of a FEN from 64 characters, rank 8 first, '.' for an empty square.
+std::string boardFen(const char *board) {
+    std::string fen;
+    for (int rank = 7; rank >= 0; --rank) {
+        int empty = 0;
+        for (int file = 0; file < 8; ++file) {
+            char c = board[rank * 8 + file];
+            if (c == '.') {
+                ++empty;
+                continue;
+            }
+            if (empty) fen += char('0' + empty);
+            empty = 0;
+            fen += c;
+        }
+        if (empty) fen += char('0' + empty);
+        if (rank) fen += '/';
+    }
+    return fen;
+}
+
 bool randomPosition(std::string &fen) {
     char board[64];
     std::memset(board, '.', sizeof board);
@@ -113,23 +134,7 @@ bool randomPosition(std::string &fen) {
         if (piece == 'p' && (sq < 8 || sq >= 56)) continue;
         place(piece, sq);
     }
-    fen.clear();
-    for (int rank = 7; rank >= 0; --rank) {
-        int empty = 0;
-        for (int file = 0; file < 8; ++file) {
-            char c = board[rank * 8 + file];
-            if (c == '.') {
-                ++empty;
-                continue;
-            }
-            if (empty) fen += char('0' + empty);
-            empty = 0;
-            fen += c;
-        }
-        if (empty) fen += char('0' + empty);
-        if (rank) fen += '/';
-    }
-    fen += " w - - 0 1";
+    fen = boardFen(board) + " w - - 0 1";
     return true;
 }
 
@@ -185,23 +190,7 @@ bool randomMiddlegame(std::string &fen) {
         place(white[nextRandom(12)], int(nextRandom(64)));
     for (int i = 0; i < bn; ++i)
         place(black[nextRandom(12)], int(nextRandom(64)));
-    fen.clear();
-    for (int rank = 7; rank >= 0; --rank) {
-        int empty = 0;
-        for (int file = 0; file < 8; ++file) {
-            char c = board[rank * 8 + file];
-            if (c == '.') {
-                ++empty;
-                continue;
-            }
-            if (empty) fen += char('0' + empty);
-            empty = 0;
-            fen += c;
-        }
-        if (empty) fen += char('0' + empty);
-        if (rank) fen += '/';
-    }
-    fen += " w - - 0 1";
+    fen = boardFen(board) + " w - - 0 1";
     return true;
 }
 
