@@ -169,6 +169,10 @@ TEST_F(MakeMoveTest, NullMoveAndSpecialMoves) {
     EXPECT_EQ(captured, KNIGHT);
     EXPECT_EQ(pos.castling & CASTLE_q, 0u);
 
+    // The byte table read as windows: the published examples.
+    EXPECT_EQ(Window(0), 0x456A96C1912CD954ULL);
+    EXPECT_EQ(Window(320), 0x172DD581C555F39BULL);
+    EXPECT_EQ(ZobristWindow(5, 1, 0), Swap(Window(320)));
     // The castling constants of the rook's key terms are the same for both colours.
     EXPECT_EQ(PieceKey[ROOK][SQ_H1] ^ PieceKey[ROOK][SQ_F1], 0x92629E54AA6F2DBAULL);
     EXPECT_EQ(PieceKey[ROOK][SQ_A1] ^ PieceKey[ROOK][SQ_D1], 0xB5724665B22648E0ULL);
