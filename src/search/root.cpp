@@ -50,6 +50,26 @@ void setRootWindow(SearchThread &t, int alpha, int beta) {
     t.frames[0].state = PvNode;
 }
 
+bool inList(Move m, const MoveEntry *list, int n) {
+    for (int i = 0; i < n; ++i)
+        if (entryMove(list[i]) == m) return true;
+    return false;
+}
+
+// The move the transposition table, or else the PV move-list cache (its move marked best),
+// knows for `pos`, when it is one of the `n` legal moves in `legal`.
+Move knownMove(Position &pos, int ply, const MoveEntry *legal, int n) {
+    Move hashMove = probePv(pos, ply, 0, -INFINITE_SCORE, INFINITE_SCORE).move;
+    if (hashMove != NO_MOVE && inList(hashMove, legal, n)) return hashMove;
+    MoveEntry cached[MAX_MOVES];
+    int count = 0;
+    if (pvCacheLookup(pos, cached, count) >= 0)
+        for (int i = 0; i < count; ++i)
+            if (entryScore(cached[i]) == INFINITE_SCORE && inList(entryMove(cached[i]), legal, n))
+                return entryMove(cached[i]);
+    return NO_MOVE;
+}
+
 // The choice of collectPv for a position that gives no first move; 0 when there is none.
 Move nextPvMove(Position &pos, int ply) {
     if (RepetitionCount(pos, pos.key, pos.sideToMove) >= 2) return NO_MOVE;
@@ -71,19 +91,7 @@ Move nextPvMove(Position &pos, int ply) {
         UnmakeMove(pos, m, captured, undo);
     }
     if (lowestMove != NO_MOVE && (lowest < -MATE_BOUND || lowest > MATE_BOUND)) return lowestMove;
-    Move hashMove = probePv(pos, ply, 0, -INFINITE_SCORE, INFINITE_SCORE).move;
-    for (int i = 0; i < n && hashMove != NO_MOVE; ++i)
-        if (entryMove(ScratchList[i]) == hashMove) return hashMove;
-    MoveEntry cached[MAX_MOVES];
-    int count = 0;
-    if (pvCacheLookup(pos, cached, count) >= 0)
-        for (int i = 0; i < count; ++i)
-            if (entryScore(cached[i]) == INFINITE_SCORE) {
-                Move m = entryMove(cached[i]);
-                for (int j = 0; j < n; ++j)
-                    if (entryMove(ScratchList[j]) == m) return m;
-            }
-    return NO_MOVE;
+    return knownMove(pos, ply, ScratchList, n);
 }
 
 bool timedSearch() { return limitFlags & (LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVESTOGO); }
@@ -273,20 +281,7 @@ Move findPonderMove(Move best) {
     if (n > 1) {
         int bookCount = n;
         choice = book::selectBookMove(replies, bookCount, false);
-        if (choice == NO_MOVE) {
-            Move hashMove = probePv(pos, 1, 0, -INFINITE_SCORE, INFINITE_SCORE).move;
-            for (int i = 0; i < n; ++i)
-                if (entryMove(replies[i]) == hashMove) choice = hashMove;
-        }
-        if (choice == NO_MOVE) {
-            MoveEntry cached[MAX_MOVES];
-            int count = 0;
-            if (pvCacheLookup(pos, cached, count) >= 0)
-                for (int i = 0; i < count && choice == NO_MOVE; ++i)
-                    if (entryScore(cached[i]) == INFINITE_SCORE)
-                        for (int j = 0; j < n; ++j)
-                            if (entryMove(replies[j]) == entryMove(cached[i])) choice = entryMove(cached[i]);
-        }
+        if (choice == NO_MOVE) choice = knownMove(pos, 1, replies, n);
         if (choice == NO_MOVE) {
             int bestValue = -INFINITE_SCORE - 1;
             for (int i = 0; i < n; ++i) {
