@@ -1,5 +1,5 @@
-// A plain iterative-deepening driver to a fixed depth, without book, time control or output:
-// what tests and speed measurements use to run the main search on one position.
+// Runs the root driver to a fixed depth on a given position, without time control or move line:
+// what tests and speed measurements use to search one position.
 #pragma once
 
 #include "position/position.h"
