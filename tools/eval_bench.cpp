@@ -1,11 +1,10 @@
 // Evaluation speed: evaluations per second of quickEvaluate and of quickEvaluate followed by
 // fullEvaluate, over a fixed set of positions taken from seeded random games.
-// Build (after a Release build of the library in build/rel):
-//   g++ -std=c++20 -O2 -Isrc tools/eval_bench.cpp build/rel/libvorlan_core.a -o eval_bench && ./eval_bench
+// Built with the release preset: build/release/eval_bench
+#include "base/eval_scratch.h"
 #include "control/startup.h"
 #include "eval/evaluate.h"
 #include "eval/pawns.h"
-#include "eval/scratch.h"
 #include "position/fen.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
@@ -70,7 +69,7 @@ int main() {
     for (int round = 0; round < ROUNDS; ++round)
         for (Position &pos : positions) {
             int s = eval::quickEvaluate(pos);
-            if (pos.evalWork.evalMode == eval::EvalNormal) {
+            if (pos.evalWork.evalMode == base::EvalNormal) {
                 s = eval::fullEvaluate(pos);
                 ++full;
             }

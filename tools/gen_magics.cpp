@@ -3,8 +3,7 @@
 // number of relevant-occupancy bits. Squares that share a region only need their own indices
 // to be constructive: members of a group meet only on squares next to both of them, which
 // are always attacked, so region sharing adds no conflicting bits (the attack tests check it).
-// Build: g++ -std=c++20 -O2 -Isrc tools/gen_magics.cpp src/position/attacks.cpp \
-//        src/position/magics.cpp -o gen_magics && ./gen_magics > src/position/magics.cpp
+// Built with the release preset: build/release/gen_magics > src/position/magics.cpp
 #include "position/attacks.h"
 
 #include <cstdio>

@@ -1,8 +1,5 @@
 // Search speed: a fixed-depth search over a fixed set of positions, nodes per second.
-// Build (after the release build):
-//   g++ -O3 -DNDEBUG -std=c++20 -Isrc tools/search_speed.cpp build/rel/libvorlan_core.a -o
-//   build/rel/search_speed
-// Run: build/rel/search_speed [depth]   (default depth 9)
+// Built with the release preset. Run: build/release/search_speed [depth]   (default depth 9)
 #include "control/startup.h"
 #include "eval/evaluate.h"
 #include "position/fen.h"

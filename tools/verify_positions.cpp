@@ -4,8 +4,7 @@
 //   verify_positions gen SEED COUNT  random sparse positions with White to move that mate in 2 to 4
 //   verify_positions tactics SEED COUNT  random positions where one quiet or checking move wins
 //                                    material by a plain material minimax (3 plies, then captures)
-// Build: g++ -O2 -std=c++20 -Isrc tools/verify_positions.cpp build/rel/libvorlan_core.a -o
-// build/rel/verify_positions
+// Built with the release preset as build/release/verify_positions.
 #include "control/startup.h"
 #include "eval/evaluate.h"
 #include "position/fen.h"

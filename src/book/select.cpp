@@ -1,6 +1,6 @@
 #include "book/select.h"
 
-#include "control/options.h"
+#include "base/options.h"
 #include "eval/evaluate.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
@@ -25,12 +25,13 @@ Move rootBookMove(bool print) {
     Position &pos = search::Threads[0]->position;
     MoveEntry list[MAX_MOVES];
     int n = GenerateLegal(pos, list);
-    Move m = selectBookMove(list, n, print && control::optionBool(control::OPTION_BOOKMOVE_INFO));
+    Move m = selectBookMove(list, n, print && base::optionBool(base::OPTION_BOOKMOVE_INFO));
     if (m != NO_MOVE) return m;
     if (n == 1) return entryMove(list[0]);
     if (n == 0) return NO_MOVE;
-    if (!control::optionBool(control::OPTION_SWINDLE_MODE) && eval::isRecognisedDraw(pos)) return entryMove(list[0]);
-    if (control::optionBool(control::OPTION_QUICK_REPETITION) && pos.fifty < QUICK_REPETITION_FIFTY_LIMIT)
+    if (!base::optionBool(base::OPTION_SWINDLE_MODE) && eval::isRecognisedDraw(pos))
+        return entryMove(list[0]);
+    if (base::optionBool(base::OPTION_QUICK_REPETITION) && pos.fifty < QUICK_REPETITION_FIFTY_LIMIT)
         for (int i = 0; i < n; ++i) {
             Move move = entryMove(list[i]);
             if (RepetitionCount(pos, KeyAfterMove(pos, move), pos.sideToMove ^ 1) == 1) return move;

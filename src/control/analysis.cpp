@@ -1,9 +1,9 @@
-#include "control/clock.h"
+#include "base/clock.h"
+#include "base/version.h"
 #include "control/dispatch.h"
 #include "control/options.h"
 #include "control/search_commands.h"
 #include "control/setup.h"
-#include "control/version.h"
 #include "eval/report.h"
 #include "position/fen.h"
 #include "position/notation.h"
@@ -40,7 +40,7 @@ int depthArgument(std::string_view line, std::size_t wordLength) {
 }
 
 void clearForNewSearch() {
-    setOptionValue(OPTION_CLEAR_HASH, "");
+    setOptionValue(base::OPTION_CLEAR_HASH, "");
     search::clearKillers(*search::Threads[0]);
 }
 
@@ -49,7 +49,7 @@ void searchToDepth(int depth) {
     engineSide = NO_SIDE;
     SearchLimits.depth = depth;
     limitFlags = LIMIT_DEPTH;
-    startTime = GetTimeMs();
+    startTime = base::GetTimeMs();
     SearchState = STATE_THINKING;
     startSearch();
 }
@@ -73,7 +73,8 @@ int splitTestLine(const std::string &line, std::size_t &opsStart, std::size_t &p
     std::size_t p = 0;
     int fields = 0;
     auto skipBlanks = [&] {
-        while (p < line.size() && std::isspace(static_cast<unsigned char>(line[p]))) ++p;
+        while (p < line.size() && std::isspace(static_cast<unsigned char>(line[p])))
+            ++p;
     };
     for (; fields < 7; ++fields) {
         skipBlanks();
@@ -84,10 +85,12 @@ int splitTestLine(const std::string &line, std::size_t &opsStart, std::size_t &p
         } else if (fields == 4 || fields == 5) {
             if (!std::isdigit(static_cast<unsigned char>(line[p])) && line[p] != '+') break;
             if (line[p] == '+') ++p;
-            while (p < line.size() && std::isdigit(static_cast<unsigned char>(line[p]))) ++p;
+            while (p < line.size() && std::isdigit(static_cast<unsigned char>(line[p])))
+                ++p;
             if (p == start) break;
         } else {
-            while (p < line.size() && !std::isspace(static_cast<unsigned char>(line[p]))) ++p;
+            while (p < line.size() && !std::isspace(static_cast<unsigned char>(line[p])))
+                ++p;
         }
         if (fields == 3) positionEnd = p, opsStart = p;
         if (fields == 5) positionEnd = p;
@@ -124,13 +127,15 @@ Solution readOperations(std::string ops) {
 std::string solutionText(const Solution &s) {
     if (s.kind == Solution::NONE) return "-";
     std::string text = s.kind == Solution::BEST ? "bm" : "am";
-    for (int i = 0; i < s.count; ++i) text.append(" ").append(moveText(s.moves[i]));
+    for (int i = 0; i < s.count; ++i)
+        text.append(" ").append(moveText(s.moves[i]));
     return text;
 }
 
 int solved(const Solution &s, Move played) {
     bool listed = false;
-    for (int i = 0; i < s.count; ++i) listed |= s.moves[i] == played;
+    for (int i = 0; i < s.count; ++i)
+        listed |= s.moves[i] == played;
     if (s.kind == Solution::BEST) return listed;
     if (s.kind == Solution::AVOID) return !listed;
     return 0;
@@ -155,8 +160,9 @@ bool analyzeLine(const std::string &line, int id, std::uint64_t moveTime) {
     using namespace search;
     clearForNewSearch();
     engineSide = NO_SIDE;
-    startTime = GetTimeMs();
+    startTime = base::GetTimeMs();
     iterationDepth = 0;
+    position::HistoryOrdering = false;
     nodeCount = 0;
     SearchState = STATE_THINKING;
     targetTime = moveTime;
@@ -167,7 +173,8 @@ bool analyzeLine(const std::string &line, int id, std::uint64_t moveTime) {
     Threads[0]->position = GamePosition;
     collectPv(0, pv, NO_MOVE);
     std::string pvText;
-    for (std::uint32_t i = 0; i < pv.count; ++i) pvText.append(i ? " " : "").append(moveText(pv.moves[i]));
+    for (std::uint32_t i = 0; i < pv.count; ++i)
+        pvText.append(i ? " " : "").append(moveText(pv.moves[i]));
     int ok = solved(s, RootBest.bestMove);
     std::uint64_t time = ok ? std::min(RootBest.bestTime, moveTime) : moveTime;
     char tail[128];
@@ -179,15 +186,22 @@ bool analyzeLine(const std::string &line, int id, std::uint64_t moveTime) {
 
 } // namespace
 
-void evalCommand(std::string_view) { eval::printEvaluation(); }
+void evalCommand(std::string_view) {
+    // Evaluate a copy: while a search runs (the command loop is entered from inside it) its
+    // working position must stay untouched; otherwise the game position is the current one.
+    static position::Position copy;
+    const search::SearchThread *thread = search::Threads[0];
+    copy = thread && thread->ply >= 0 ? thread->position : position::GamePosition;
+    eval::printEvaluation(copy);
+}
 
 void benchCommand(std::string_view line) {
-    std::uint64_t t0 = GetTimeMs();
+    std::uint64_t t0 = base::GetTimeMs();
     int depth = depthArgument(line, 6);
     clearForNewSearch();
     search::resetHistory();
     searchToDepth(depth);
-    std::uint64_t ms = GetTimeMs() - t0;
+    std::uint64_t ms = base::GetTimeMs() - t0;
     std::printf("Nodes:\t%" PRIu64 "\nTime:\t%" PRIu64 " ms\nNPS:\t%u\n", search::nodeCount, ms,
                 ms ? unsigned(search::nodeCount * 1000 / ms) : 0u);
     std::fflush(stdout);
@@ -236,8 +250,8 @@ void analyzeCommand(std::string_view text) {
     std::time_t now = std::time(nullptr);
     char date[64];
     std::strftime(date, sizeof date, "%d.%m.%Y %H:%M:%S", std::localtime(&now));
-    std::fprintf(report, "%s %s (built %s %s) by %s\n\n", ENGINE_NAME, ENGINE_VERSION, buildDate(), buildTime(),
-                 ENGINE_AUTHORS);
+    std::fprintf(report, "%s %s (built %s %s) by %s\n\n", base::ENGINE_NAME, base::ENGINE_VERSION,
+                 base::buildDate(), base::buildTime(), base::ENGINE_AUTHORS);
     std::fprintf(report, "File: %s\nMovetime: %llums\n%s\n\n", name.c_str(), moveTime, date);
     std::fputs("id,fen,solution,,time,score (depth),pv,solved\n", report);
     std::fclose(report);
@@ -246,7 +260,8 @@ void analyzeCommand(std::string_view text) {
     int id = 1;
     while (std::fgets(chunk, sizeof chunk, in)) {
         std::string testLine = chunk;
-        while (!testLine.empty() && (testLine.back() == '\n' || testLine.back() == '\r')) testLine.pop_back();
+        while (!testLine.empty() && (testLine.back() == '\n' || testLine.back() == '\r'))
+            testLine.pop_back();
         if (testLine.size() >= SHORTEST_TEST_LINE && !analyzeLine(testLine, id, moveTime)) break;
         ++id;
     }

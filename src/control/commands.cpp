@@ -1,11 +1,11 @@
 #include "control/commands.h"
 
-#include "control/debuglog.h"
+#include "base/debuglog.h"
+#include "base/output.h"
+#include "base/version.h"
 #include "control/dispatch.h"
 #include "control/options.h"
-#include "control/output.h"
 #include "control/setup.h"
-#include "control/version.h"
 #include "search/control.h"
 
 #include <cstdio>
@@ -14,24 +14,24 @@
 namespace control {
 
 void printBanner() {
-    std::printf("%s %s UCI chess engine\n", ENGINE_NAME, ENGINE_VERSION);
-    std::printf("Written by %s\n", ENGINE_AUTHORS);
-    std::printf("Built %s, %s\n\n", buildDate(), buildTime());
+    std::printf("%s %s UCI chess engine\n", base::ENGINE_NAME, base::ENGINE_VERSION);
+    std::printf("Written by %s\n", base::ENGINE_AUTHORS);
+    std::printf("Built %s, %s\n\n", base::buildDate(), base::buildTime());
 }
 
 void uciCommand(std::string_view) {
-    ProtocolMode = MODE_UCI;
-    std::printf("id name %s %s\n", ENGINE_NAME, ENGINE_VERSION);
-    std::printf("id author %s\n", ENGINE_AUTHORS);
+    base::ProtocolMode = base::MODE_UCI;
+    std::printf("id name %s %s\n", base::ENGINE_NAME, base::ENGINE_VERSION);
+    std::printf("id author %s\n", base::ENGINE_AUTHORS);
     printOptions();
     std::printf("uciok\n");
-    debugLine("id name/author; options; uciok");
+    base::debugLine("id name/author; options; uciok");
 }
 
 void xboardCommand(std::string_view) {
-    ProtocolMode = MODE_XBOARD;
+    base::ProtocolMode = base::MODE_XBOARD;
     NewGameCommand("new");
-    storeOptionValue(OPTION_XBOARD_POST, 0);
+    storeOptionValue(base::OPTION_XBOARD_POST, 0);
 }
 
 void isreadyCommand(std::string_view) {
@@ -39,7 +39,7 @@ void isreadyCommand(std::string_view) {
     search::SearchState = search::STATE_IDLE;
     std::printf("readyok\n");
     std::fflush(stdout);
-    debugLine("readyok");
+    base::debugLine("readyok");
 }
 
 void setoptionCommand(std::string_view line) { handleSetOption(line); }
@@ -61,18 +61,18 @@ void quitCommand(std::string_view) {
 
 void stopCommand(std::string_view) {
     search::SearchState = search::STATE_IDLE;
-    clearOutputSlots();
+    base::clearOutputSlots();
 }
 
 void forceCommand(std::string_view line) {
-    storeOptionValue(OPTION_XBOARD_FORCE, 1);
+    storeOptionValue(base::OPTION_XBOARD_FORCE, 1);
     stopCommand(line);
 }
 
-void hardCommand(std::string_view) { storeOptionValue(OPTION_PONDER, 1); }
-void easyCommand(std::string_view) { storeOptionValue(OPTION_PONDER, 0); }
-void postCommand(std::string_view) { storeOptionValue(OPTION_XBOARD_POST, 1); }
-void nopostCommand(std::string_view) { storeOptionValue(OPTION_XBOARD_POST, 0); }
+void hardCommand(std::string_view) { storeOptionValue(base::OPTION_PONDER, 1); }
+void easyCommand(std::string_view) { storeOptionValue(base::OPTION_PONDER, 0); }
+void postCommand(std::string_view) { storeOptionValue(base::OPTION_XBOARD_POST, 1); }
+void nopostCommand(std::string_view) { storeOptionValue(base::OPTION_XBOARD_POST, 0); }
 void ignoreCommand(std::string_view) {}
 
 } // namespace control

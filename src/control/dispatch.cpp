@@ -1,36 +1,27 @@
 #include "control/dispatch.h"
 
+#include "base/text.h"
 #include "control/commands.h"
 #include "control/search_commands.h"
 #include "control/setup.h"
-#include "control/text.h"
 
 #include <cstdio>
 #include <span>
 
 namespace control {
 
-int ProtocolMode = MODE_NONE;
-
 namespace {
 
 using enum Match;
 
 constexpr Command CONSOLE_COMMANDS[] = {
-    {"uci", EXACT, uciCommand},
-    {"xboard", EXACT, xboardCommand},
-    {"perft", PREFIX, perftCommand},
-    {"bench", PREFIX, benchCommand},
-    {"profile", PREFIX, profileCommand},
-    {"analyze", PREFIX, analyzeCommand},
-    {"d", EXACT, boardCommand},
-    {"new", EXACT, consoleNewCommand},
-    {"fen", PREFIX, fenCommand},
-    {"move", PREFIX, moveCommand},
-    {"eval", EXACT, evalCommand},
-    {"prog", EXACT, progCommand},
-    {"quit", EXACT, quitCommand},
-    {"setoption", PREFIX, setoptionCommand},
+    {"uci", EXACT, uciCommand},          {"xboard", EXACT, xboardCommand},
+    {"perft", PREFIX, perftCommand},     {"bench", PREFIX, benchCommand},
+    {"profile", PREFIX, profileCommand}, {"analyze", PREFIX, analyzeCommand},
+    {"d", EXACT, boardCommand},          {"new", EXACT, consoleNewCommand},
+    {"fen", PREFIX, fenCommand},         {"move", PREFIX, moveCommand},
+    {"eval", EXACT, evalCommand},        {"prog", EXACT, progCommand},
+    {"quit", EXACT, quitCommand},        {"setoption", PREFIX, setoptionCommand},
 };
 
 constexpr Command XBOARD_COMMANDS[] = {
@@ -70,7 +61,7 @@ constexpr Command UCI_COMMANDS[] = {
 };
 
 bool matches(const Command &c, std::string_view line) {
-    return c.match == EXACT ? line == c.word : startsWith(line, c.word);
+    return c.match == EXACT ? line == c.word : base::startsWith(line, c.word);
 }
 
 const Command *findCommand(std::span<const Command> table, std::string_view line) {
@@ -90,22 +81,22 @@ bool beginsWithSquarePair(std::string_view line) {
 
 void dispatchLine(std::string_view line) {
     std::span<const Command> table;
-    switch (ProtocolMode) {
-    case MODE_NONE: table = CONSOLE_COMMANDS; break;
-    case MODE_XBOARD: table = XBOARD_COMMANDS; break;
-    case MODE_UCI: table = UCI_COMMANDS; break;
+    switch (base::ProtocolMode) {
+    case base::MODE_NONE: table = CONSOLE_COMMANDS; break;
+    case base::MODE_XBOARD: table = XBOARD_COMMANDS; break;
+    case base::MODE_UCI: table = UCI_COMMANDS; break;
     default: return;
     }
     if (const Command *c = findCommand(table, line)) {
         c->handler(line);
         return;
     }
-    if (ProtocolMode != MODE_XBOARD) return;
+    if (base::ProtocolMode != base::MODE_XBOARD) return;
     if (beginsWithSquarePair(line)) {
         xboardMoveCommand(line);
         return;
     }
-    std::string_view word = firstWord(line);
+    std::string_view word = base::firstWord(line);
     if (word.empty()) return; // a blank line is no command
     std::printf("Error (unknown command): %.*s\n", int(word.size()), word.data());
 }

@@ -2,14 +2,12 @@
 // command is a word, how the line must match it, and the handler that receives the line.
 #pragma once
 
+#include "base/protocol.h"
+
 #include <cstdint>
 #include <string_view>
 
 namespace control {
-
-enum : int { MODE_NONE = 0, MODE_XBOARD = 1, MODE_UCI = 2 };
-// 0 until "uci" or "xboard" chooses a protocol; never set back.
-extern int ProtocolMode;
 
 enum class Match : std::uint8_t {
     EXACT,  // the whole line equals the word

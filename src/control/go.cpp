@@ -1,4 +1,4 @@
-#include "control/clock.h"
+#include "base/clock.h"
 #include "control/input.h"
 #include "control/search_commands.h"
 #include "position/makemove.h"
@@ -26,8 +26,10 @@ constexpr int EN_PASSANT_ORDER_BONUS = 100;
 // The first integer after `keyword` ("%*s %d" at the keyword); false leaves `value` alone.
 bool readNumber(const std::string &line, std::size_t at, std::int32_t &value) {
     std::size_t p = at;
-    while (p < line.size() && !std::isspace(static_cast<unsigned char>(line[p]))) ++p;
-    while (p < line.size() && std::isspace(static_cast<unsigned char>(line[p]))) ++p;
+    while (p < line.size() && !std::isspace(static_cast<unsigned char>(line[p])))
+        ++p;
+    while (p < line.size() && std::isspace(static_cast<unsigned char>(line[p])))
+        ++p;
     if (p >= line.size()) return false;
     char *end = nullptr;
     long v = std::strtol(line.c_str() + p, &end, 10);
@@ -43,7 +45,8 @@ void restrictRootMoves(const std::string &text) {
     int n = GenerateLegal(pos, legal), count = 0;
     std::size_t p = 0;
     for (;;) {
-        while (p < text.size() && !isFileLetter(text[p])) ++p;
+        while (p < text.size() && !isFileLetter(text[p]))
+            ++p;
         if (p + 4 > text.size()) break;
         std::uint32_t promotion = 0;
         std::size_t end = p + 4;
@@ -55,7 +58,8 @@ void restrictRootMoves(const std::string &text) {
             }
         }
         if (isRankDigit(text[p + 1]) && isFileLetter(text[p + 2]) && isRankDigit(text[p + 3])) {
-            Move m = makeMove(textToSquare(text[p], text[p + 1]), textToSquare(text[p + 2], text[p + 3]), promotion);
+            Move m = makeMove(textToSquare(text[p], text[p + 1]), textToSquare(text[p + 2], text[p + 3]),
+                              promotion);
             for (int i = 0; i < n && count < MAX_MOVES; ++i)
                 if (entryMove(legal[i]) == m) chosen[count++] = makeEntry(m, 0);
         }
@@ -100,10 +104,13 @@ void goCommand(std::string_view text) {
         std::int32_t *value;
     };
     const Keyword keywords[] = {
-        {"wtime", LIMIT_CLOCK, &SearchLimits.time[0]},  {"btime", LIMIT_CLOCK, &SearchLimits.time[1]},
-        {"winc", LIMIT_INC, &SearchLimits.inc[0]},      {"binc", LIMIT_INC, &SearchLimits.inc[1]},
+        {"wtime", LIMIT_CLOCK, &SearchLimits.time[0]},
+        {"btime", LIMIT_CLOCK, &SearchLimits.time[1]},
+        {"winc", LIMIT_INC, &SearchLimits.inc[0]},
+        {"binc", LIMIT_INC, &SearchLimits.inc[1]},
         {"movestogo", LIMIT_MOVESTOGO, &SearchLimits.movestogo},
-        {"depth", LIMIT_DEPTH, &SearchLimits.depth},    {"nodes", LIMIT_NODES, &SearchLimits.nodes},
+        {"depth", LIMIT_DEPTH, &SearchLimits.depth},
+        {"nodes", LIMIT_NODES, &SearchLimits.nodes},
         {"movetime", LIMIT_MOVETIME, &SearchLimits.movetime},
         {"mate", LIMIT_MATE | LIMIT_INFINITE, &SearchLimits.mate},
     };
@@ -114,7 +121,8 @@ void goCommand(std::string_view text) {
         }
     if (std::size_t p = at("searchmoves"); p != npos) {
         limitFlags |= LIMIT_INFINITE;
-        restrictRootMoves(p + SEARCHMOVES_SKIP < line.size() ? line.substr(p + SEARCHMOVES_SKIP) : std::string());
+        restrictRootMoves(p + SEARCHMOVES_SKIP < line.size() ? line.substr(p + SEARCHMOVES_SKIP)
+                                                             : std::string());
     }
     if (limitFlags == 0) limitFlags = LIMIT_INFINITE;
     runSearch();
@@ -124,7 +132,7 @@ void ponderhitCommand(std::string_view) {
     using namespace search;
     limitFlags &= ~LIMIT_INFINITE;
     SearchState = STATE_THINKING;
-    moveStartTime = GetTimeMs();
+    moveStartTime = base::GetTimeMs();
     computeTimeBudget();
     if (instantMove != NO_MOVE) {
         if (instantMove != RootBest.bestMove) setBestMove(instantMove, 0, 0);

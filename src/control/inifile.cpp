@@ -1,7 +1,7 @@
 #include "control/inifile.h"
 
+#include "base/text.h"
 #include "control/options.h"
-#include "control/text.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -23,15 +23,15 @@ std::string PersonalityChoices = "var main";
 int IniNesting = 0;
 
 std::string iniFileName(IniKind kind) {
-    if (kind == INI_SETTINGS) return optionText(OPTION_INIFILEPATH);
-    return std::string(PERSONALITY_DIRECTORY) + platform::pathSeparator() + optionText(OPTION_PERSONALITY) +
-           INI_SUFFIX;
+    if (kind == INI_SETTINGS) return base::optionText(base::OPTION_INIFILEPATH);
+    return std::string(PERSONALITY_DIRECTORY) + platform::pathSeparator() +
+           base::optionText(base::OPTION_PERSONALITY) + INI_SUFFIX;
 }
 
 void applyOptionLine(const std::string &line) {
-    for (int i = 0; i < OPTION_COUNT; ++i) {
-        std::string_view name = Options[i].name;
-        if (startsWithNoCase(line, name) && line.size() > name.size() && line[name.size()] == '=') {
+    for (int i = 0; i < base::OPTION_COUNT; ++i) {
+        std::string_view name = base::Options[i].name;
+        if (base::startsWithNoCase(line, name) && line.size() > name.size() && line[name.size()] == '=') {
             setOptionValue(i, std::string_view(line).substr(name.size() + 1));
             return;
         }
@@ -87,8 +87,8 @@ void buildPersonalityChoices() {
 const char *personalityChoices() { return PersonalityChoices.c_str(); }
 
 void onPersonalityChanged(int index) {
-    if (Options[index].text == "main")
-        resetOptionGroup(GROUP_PERSONALITY);
+    if (base::Options[index].text == "main")
+        resetOptionGroup(base::GROUP_PERSONALITY);
     else
         loadIniFile(INI_PERSONALITY);
 }

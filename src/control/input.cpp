@@ -1,8 +1,8 @@
 #include "control/input.h"
 
-#include "control/debuglog.h"
+#include "base/debuglog.h"
+#include "base/output.h"
 #include "control/dispatch.h"
-#include "control/output.h"
 #include "platform/platform.h"
 #include "position/types.h"
 #include "search/control.h"
@@ -94,8 +94,8 @@ void resetInput() {
     PendingInput[0] = '\0';
     DiscardingLine = false;
     InputClosed = false;
-    clearOutputSlots();
-    LastFlushTime = 0;
+    base::clearOutputSlots();
+    base::LastFlushTime = 0;
 }
 
 void setupConsole() {
@@ -135,12 +135,12 @@ void ProcessInput() {
     std::size_t length = 0;
     if (readLine(line, length)) {
         std::string_view text(line, length);
-        debugLine(text);
+        base::debugLine(text);
         ++LineDepth;
         dispatchLine(text);
         --LineDepth;
     }
-    FlushOutput(false);
+    if (search::SearchState != search::STATE_IDLE) base::FlushOutput(false);
 }
 
 bool PollSearch(bool exempt) {
@@ -169,7 +169,8 @@ void requeueLine(std::string_view line) {
     std::size_t head = line.size() + 1;
     if (head > PENDING_INPUT_SIZE - 1) return; // cannot happen for a line that was read
     // Pending text that no longer fits behind the line is lost.
-    std::size_t keep = PendingLength < PENDING_INPUT_SIZE - 1 - head ? PendingLength : PENDING_INPUT_SIZE - 1 - head;
+    std::size_t keep =
+        PendingLength < PENDING_INPUT_SIZE - 1 - head ? PendingLength : PENDING_INPUT_SIZE - 1 - head;
     std::memmove(PendingInput + head, PendingInput, keep);
     std::memcpy(PendingInput, line.data(), line.size());
     PendingInput[line.size()] = '\n';

@@ -18,8 +18,8 @@ extern bool PipeInput;
 
 // Search-side checks that PollSearch runs; the search subsystem installs them.
 struct PollHooks {
-    bool (*timeUp)();           // the time-up test of the time manager
-    void (*refreshHashFull)();  // rewrites HashFullText
+    bool (*timeUp)();          // the time-up test of the time manager
+    void (*refreshHashFull)(); // rewrites base::HashFullText
 };
 void registerPollHooks(const PollHooks &hooks);
 

@@ -1,8 +1,8 @@
 #include "control/options.h"
 
-#include "control/debuglog.h"
+#include "base/debuglog.h"
+#include "base/text.h"
 #include "control/inifile.h"
-#include "control/text.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -17,8 +17,8 @@ constexpr const char *ENGINE_ABOUT = "Vorlan 1.8 by the Vorlan developers";
 
 struct OptionDefinition {
     const char *name;
-    OptionType type;
-    OptionGroup group;
+    base::OptionType type;
+    base::OptionGroup group;
     std::int64_t defaultValue;
     const char *defaultText;
     std::int64_t min;
@@ -26,23 +26,27 @@ struct OptionDefinition {
     const char *choices;
 };
 
-constexpr OptionDefinition spin(const char *name, OptionGroup g, std::int64_t def, std::int64_t min, std::int32_t max) {
-    return {name, OPT_SPIN, g, def, nullptr, min, max, nullptr};
+constexpr OptionDefinition spin(const char *name, base::OptionGroup g, std::int64_t def, std::int64_t min,
+                                std::int32_t max) {
+    return {name, base::OPT_SPIN, g, def, nullptr, min, max, nullptr};
 }
-constexpr OptionDefinition check(const char *name, OptionGroup g, bool def) {
-    return {name, OPT_CHECK, g, def ? 1 : 0, nullptr, 0, 0, nullptr};
+constexpr OptionDefinition check(const char *name, base::OptionGroup g, bool def) {
+    return {name, base::OPT_CHECK, g, def ? 1 : 0, nullptr, 0, 0, nullptr};
 }
 constexpr OptionDefinition text(const char *name, const char *def) {
-    return {name, OPT_STRING, GROUP_UCI, 0, def, 0, STRING_MAX, nullptr};
+    return {name, base::OPT_STRING, base::GROUP_UCI, 0, def, 0, STRING_MAX, nullptr};
 }
 constexpr OptionDefinition combo(const char *name, const char *def, const char *choices) {
-    return {name, OPT_COMBO, GROUP_UCI, 0, def, 0, 0, choices};
+    return {name, base::OPT_COMBO, base::GROUP_UCI, 0, def, 0, 0, choices};
 }
-constexpr OptionDefinition button(const char *name) { return {name, OPT_BUTTON, GROUP_UCI, 0, nullptr, 0, 0, nullptr}; }
+constexpr OptionDefinition button(const char *name) {
+    return {name, base::OPT_BUTTON, base::GROUP_UCI, 0, nullptr, 0, 0, nullptr};
+}
 
-constexpr OptionGroup UCI = GROUP_UCI, PERS = GROUP_PERSONALITY, INTERNAL = GROUP_INTERNAL;
+constexpr base::OptionGroup UCI = base::GROUP_UCI, PERS = base::GROUP_PERSONALITY,
+                            INTERNAL = base::GROUP_INTERNAL;
 
-constexpr OptionDefinition DEFINITIONS[OPTION_COUNT] = {
+constexpr OptionDefinition DEFINITIONS[base::OPTION_COUNT] = {
     spin("Hash", UCI, 128, 1, 2048),
     combo("Hashfull", "None", "var None var Main var Pawn var PV"),
     button("Clear Hash"),
@@ -104,26 +108,26 @@ constexpr OptionDefinition DEFINITIONS[OPTION_COUNT] = {
 };
 
 void onHashfullChanged(int index) {
-    const std::string &v = Options[index].text;
+    const std::string &v = base::Options[index].text;
     int choice = v.find("None") != std::string::npos   ? 0
                  : v.find("Main") != std::string::npos ? 1
                  : v.find("Pawn") != std::string::npos ? 2
                  : v.find("PV") != std::string::npos   ? 3
                                                        : -1;
-    if (choice >= 0) Options[index].max = choice;
+    if (choice >= 0) base::Options[index].max = choice;
 }
 
 // Handlers owned by this subsystem; the others arrive through registerOptionHandler.
-OptionHandler Handlers[OPTION_COUNT] = {};
+base::OptionHandler Handlers[base::OPTION_COUNT] = {};
 bool BuiltinsInstalled = false;
 
 void installBuiltins() {
     if (BuiltinsInstalled) return;
     BuiltinsInstalled = true;
-    Handlers[OPTION_HASHFULL] = onHashfullChanged;
-    Handlers[OPTION_DEBUG] = [](int) { DebugModeChanged(); };
-    Handlers[OPTION_PERSONALITY] = onPersonalityChanged;
-    Handlers[OPTION_INIFILEPATH] = [](int) { loadIniFile(INI_SETTINGS); };
+    Handlers[base::OPTION_HASHFULL] = onHashfullChanged;
+    Handlers[base::OPTION_DEBUG] = [](int) { base::DebugModeChanged(); };
+    Handlers[base::OPTION_PERSONALITY] = onPersonalityChanged;
+    Handlers[base::OPTION_INIFILEPATH] = [](int) { loadIniFile(INI_SETTINGS); };
 }
 
 // True when the text sets a check option to true (1) or false (0); -1 when it says neither.
@@ -136,28 +140,26 @@ int checkWord(std::string_view v) {
 }
 
 void runHandler(int index) {
-    if (Options[index].onChange) Options[index].onChange(index);
+    if (base::Options[index].onChange) base::Options[index].onChange(index);
 }
 
 } // namespace
 
-EngineOption Options[OPTION_COUNT];
-
-bool registerOptionHandler(std::string_view name, OptionHandler handler) {
+bool registerOptionHandler(std::string_view name, base::OptionHandler handler) {
     installBuiltins();
     int index = findOption(name);
     if (index < 0) return false;
     Handlers[index] = handler;
-    Options[index].onChange = handler;
+    base::Options[index].onChange = handler;
     return true;
 }
 
 void buildOptions() {
     installBuiltins();
     buildPersonalityChoices();
-    for (int i = 0; i < OPTION_COUNT; ++i) {
+    for (int i = 0; i < base::OPTION_COUNT; ++i) {
         const OptionDefinition &d = DEFINITIONS[i];
-        EngineOption &o = Options[i];
+        base::EngineOption &o = base::Options[i];
         o.name = d.name;
         o.value = 0;
         o.text.clear();
@@ -166,60 +168,58 @@ void buildOptions() {
         o.defaultValue = d.defaultValue;
         o.defaultText = d.defaultText;
         o.min = d.min;
-        o.choices = i == OPTION_PERSONALITY ? personalityChoices() : d.choices;
+        o.choices = i == base::OPTION_PERSONALITY ? personalityChoices() : d.choices;
         o.max = d.max;
         o.onChange = Handlers[i];
     }
 }
 
-void resetOptionGroup(OptionGroup group) {
-    for (int i = 0; i < OPTION_COUNT; ++i) {
-        EngineOption &o = Options[i];
+void resetOptionGroup(base::OptionGroup group) {
+    for (int i = 0; i < base::OPTION_COUNT; ++i) {
+        base::EngineOption &o = base::Options[i];
         if (o.group != group) continue;
-        if (o.type == OPT_STRING || o.type == OPT_COMBO)
+        if (o.type == base::OPT_STRING || o.type == base::OPT_COMBO)
             o.text = o.defaultText;
-        else if (o.type != OPT_BUTTON)
+        else if (o.type != base::OPT_BUTTON)
             o.value = o.defaultValue;
         runHandler(i);
     }
 }
 
 void printOptions() {
-    for (const EngineOption &o : Options) {
-        if (o.group != GROUP_UCI) continue;
+    for (const base::EngineOption &o : base::Options) {
+        if (o.group != base::GROUP_UCI) continue;
         switch (o.type) {
-        case OPT_SPIN:
+        case base::OPT_SPIN:
             std::printf("option name %s type spin default %" PRId64 " min %" PRId64 " max %d\n", o.name,
                         o.defaultValue, o.min, o.max);
             break;
-        case OPT_CHECK:
+        case base::OPT_CHECK:
             std::printf("option name %s type check default %s\n", o.name, o.defaultValue ? "true" : "false");
             break;
-        case OPT_STRING:
+        case base::OPT_STRING:
             std::printf("option name %s type string default %s\n", o.name, o.defaultText);
             break;
-        case OPT_COMBO:
+        case base::OPT_COMBO:
             std::printf("option name %s type combo default %s %s\n", o.name, o.defaultText, o.choices);
             break;
-        case OPT_BUTTON:
-            std::printf("option name %s type button\n", o.name);
-            break;
+        case base::OPT_BUTTON: std::printf("option name %s type button\n", o.name); break;
         }
     }
 }
 
 void handleSetOption(std::string_view line) {
     std::string prefix;
-    for (int i = 0; i < OPTION_COUNT; ++i) {
-        const EngineOption &o = Options[i];
-        if (i == OPTION_DEBUG)
+    for (int i = 0; i < base::OPTION_COUNT; ++i) {
+        const base::EngineOption &o = base::Options[i];
+        if (i == base::OPTION_DEBUG)
             prefix = "debug ";
         else {
             prefix = "setoption name ";
             prefix += o.name;
-            if (o.type != OPT_BUTTON) prefix += " value ";
+            if (o.type != base::OPT_BUTTON) prefix += " value ";
         }
-        if (startsWithNoCase(line, prefix)) {
+        if (base::startsWithNoCase(line, prefix)) {
             setOptionValue(i, line.substr(prefix.size()));
             return;
         }
@@ -228,10 +228,10 @@ void handleSetOption(std::string_view line) {
 }
 
 void setOptionValue(int index, std::string_view value) {
-    EngineOption &o = Options[index];
+    base::EngineOption &o = base::Options[index];
     switch (o.type) {
-    case OPT_SPIN: {
-        std::int64_t n = leadingInt(value);
+    case base::OPT_SPIN: {
+        std::int64_t n = base::leadingInt(value);
         if (n == o.value) return;
         if (n < o.min || n > o.max) {
             std::printf("info string ERROR: Value Out of Bound!\n");
@@ -240,7 +240,7 @@ void setOptionValue(int index, std::string_view value) {
         o.value = n;
         break;
     }
-    case OPT_CHECK: {
+    case base::OPT_CHECK: {
         int b = checkWord(value);
         if (b < 0) {
             std::printf("info string ERROR: Invalid Value!\n");
@@ -250,35 +250,34 @@ void setOptionValue(int index, std::string_view value) {
         o.value = b;
         break;
     }
-    case OPT_STRING:
-    case OPT_COMBO:
+    case base::OPT_STRING:
+    case base::OPT_COMBO:
         if (o.text == value) return;
         o.text = value;
         break;
-    case OPT_BUTTON:
-        break;
+    case base::OPT_BUTTON: break;
     }
     runHandler(index);
 }
 
-void storeOptionValue(OptionId id, std::int64_t value) { Options[id].value = value; }
+void storeOptionValue(base::OptionId id, std::int64_t value) { base::Options[id].value = value; }
 
 int findOption(std::string_view name) {
-    for (int i = 0; i < OPTION_COUNT; ++i)
-        if (equalsNoCase(name, DEFINITIONS[i].name)) return i;
+    for (int i = 0; i < base::OPTION_COUNT; ++i)
+        if (base::equalsNoCase(name, DEFINITIONS[i].name)) return i;
     return -1;
 }
 
 std::int64_t optionInt(std::string_view name) {
     int i = findOption(name);
-    return i < 0 ? 0 : Options[i].value;
+    return i < 0 ? 0 : base::Options[i].value;
 }
 
 bool optionBool(std::string_view name) { return optionInt(name) != 0; }
 
 std::string_view optionText(std::string_view name) {
     int i = findOption(name);
-    return i < 0 ? std::string_view() : std::string_view(Options[i].text);
+    return i < 0 ? std::string_view() : std::string_view(base::Options[i].text);
 }
 
 } // namespace control

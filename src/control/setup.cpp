@@ -35,7 +35,6 @@ position::Move opponentReply = 0;
 
 void registerXboardHooks(const XboardHooks &hooks) { Xboard = hooks; }
 
-
 void PositionCommand(std::string_view line) {
     if (searchRunning()) {
         requeueLine(line);
@@ -63,9 +62,9 @@ void NewGameCommand(std::string_view) {
         return;
     }
     position::LoadFen(position::START_FEN);
-    storeOptionValue(OPTION_XBOARD_FORCE, 0);
+    storeOptionValue(base::OPTION_XBOARD_FORCE, 0);
     expectedPonderMove = position::NullMove;
-    storeOptionValue(OPTION_PROCESS_TIME, 0);
+    storeOptionValue(base::OPTION_PROCESS_TIME, 0);
     search::SearchLimits.time[0] = search::SearchLimits.time[1] = NEW_GAME_CLOCK_MS;
     search::limitFlags = search::LIMIT_CLOCK;
     search::resetHistory();
@@ -73,7 +72,7 @@ void NewGameCommand(std::string_view) {
 
 void ucinewgameCommand(std::string_view) {
     search::SearchState = search::STATE_IDLE;
-    setOptionValue(OPTION_CLEAR_HASH, ""); // runs the hash tables' clear handler
+    setOptionValue(base::OPTION_CLEAR_HASH, ""); // runs the hash tables' clear handler
     if (search::Threads[0]) std::memset(search::Threads[0]->killers, 0, sizeof search::Threads[0]->killers);
     search::resetHistory();
 }
@@ -88,7 +87,7 @@ void xboardMoveCommand(std::string_view line) {
     switch (search::SearchState) {
     case search::STATE_IDLE:
         position::ApplyMoveList(line);
-        if (!optionBool(OPTION_XBOARD_FORCE) && Xboard.go) Xboard.go();
+        if (!base::optionBool(base::OPTION_XBOARD_FORCE) && Xboard.go) Xboard.go();
         break;
     case search::STATE_PONDERING: {
         search::limitFlags &= ~std::uint32_t(search::LIMIT_INFINITE);

@@ -1,14 +1,16 @@
 #include "control/startup.h"
 
+#include "book/select.h"
 #include "control/commands.h"
 #include "control/input.h"
 #include "control/options.h"
 #include "control/setup.h"
-#include "position/attacks.h"
-#include "position/fen.h"
 #include "eval/evaluate.h"
 #include "eval/pawns.h"
 #include "eval/weights.h"
+#include "position/attacks.h"
+#include "position/fen.h"
+#include "search/hooks.h"
 #include "search/picker.h"
 #include "search/root.h"
 #include "search/search.h"
@@ -16,6 +18,7 @@
 #include "search/thread.h"
 #include "search/timeman.h"
 #include "search/tt.h"
+#include "tablebases/probe.h"
 
 namespace control {
 
@@ -26,29 +29,38 @@ namespace {
 // already runs it.
 void registerSubsystemOptionHandlers() {
     registerOptionHandler("Hash", [](int) {
-        search::Settings.hashMb = optionInt(OPTION_HASH);
+        search::Settings.hashMb = base::optionInt(base::OPTION_HASH);
         search::resizeHashTables();
     });
     registerOptionHandler("Clear Hash", [](int) { search::clearHash(); });
     auto pieceValues = [](int) {
-        eval::setPieceValues(optionInt(OPTION_KNIGHT), optionInt(OPTION_BISHOP), optionInt(OPTION_ROOK),
-                             optionInt(OPTION_QUEEN), optionInt(OPTION_BISHOP_PAIR));
+        eval::setPieceValues(base::optionInt(base::OPTION_KNIGHT), base::optionInt(base::OPTION_BISHOP),
+                             base::optionInt(base::OPTION_ROOK), base::optionInt(base::OPTION_QUEEN),
+                             base::optionInt(base::OPTION_BISHOP_PAIR));
         // The game position keeps material sums: bring them in line with the new values.
         position::Recomputed r = position::recompute(position::GamePosition);
-        for (int c = 0; c < 2; ++c) position::GamePosition.material[c] = r.material[c];
+        for (int c = 0; c < 2; ++c)
+            position::GamePosition.material[c] = r.material[c];
     };
-    for (const char *name : {"Knight", "Bishop", "Rook", "Queen", "Bishop Pair"}) registerOptionHandler(name, pieceValues);
-    registerOptionHandler("Nullmove", [](int) { search::Settings.nullMove = optionBool(OPTION_NULLMOVE); });
-    registerOptionHandler("MultiPV", [](int) { search::Settings.multiPv = optionInt(OPTION_MULTIPV); });
-    registerOptionHandler("UCI_ShowCurrLine",
-                          [](int) { search::Settings.showCurrLine = optionBool(OPTION_SHOW_CURRLINE); });
-    registerOptionHandler("Contempt", [](int) { search::Settings.contempt = optionInt(OPTION_CONTEMPT); });
+    for (const char *name : {"Knight", "Bishop", "Rook", "Queen", "Bishop Pair"})
+        registerOptionHandler(name, pieceValues);
+    registerOptionHandler("Nullmove",
+                          [](int) { search::Settings.nullMove = base::optionBool(base::OPTION_NULLMOVE); });
+    registerOptionHandler("MultiPV",
+                          [](int) { search::Settings.multiPv = base::optionInt(base::OPTION_MULTIPV); });
+    registerOptionHandler("UCI_ShowCurrLine", [](int) {
+        search::Settings.showCurrLine = base::optionBool(base::OPTION_SHOW_CURRLINE);
+    });
+    registerOptionHandler("Contempt",
+                          [](int) { search::Settings.contempt = base::optionInt(base::OPTION_CONTEMPT); });
 }
 
-// The search hears commands through the command loop, which in turn asks the time manager.
+// The search hears commands through the command loop, which in turn asks the time manager;
+// it reaches the book and the tablebases through its hooks.
 void connectSearch() {
     search::PollHook = PollSearch;
     registerPollHooks({search::timeIsUp, search::printHashFull});
+    search::Hooks = {book::rootBookMove, book::selectBookMove, tablebases::ProbeTablebase};
 }
 
 } // namespace
@@ -57,9 +69,9 @@ void applyOptionDefaults() {
     buildOptions();
     // The personality group first, the UCI group last: its final option, "Inifilepath", reads
     // default.ini, which may change any option.
-    resetOptionGroup(GROUP_PERSONALITY);
-    resetOptionGroup(GROUP_INTERNAL);
-    resetOptionGroup(GROUP_UCI);
+    resetOptionGroup(base::GROUP_PERSONALITY);
+    resetOptionGroup(base::GROUP_INTERNAL);
+    resetOptionGroup(base::GROUP_UCI);
 }
 
 void initEngine() {
@@ -79,7 +91,8 @@ int runEngine() {
     setupConsole();
     printBanner();
     initEngine();
-    for (;;) ProcessInput();
+    for (;;)
+        ProcessInput();
 }
 
 } // namespace control

@@ -4,7 +4,6 @@
 #include "eval/masks.h"
 #include "eval/material.h"
 #include "eval/pawns.h"
-#include "eval/scratch.h"
 #include "eval/tables.h"
 #include "position/attacks.h"
 

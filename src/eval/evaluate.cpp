@@ -6,7 +6,6 @@
 #include "eval/material.h"
 #include "eval/pawns.h"
 #include "eval/pieces.h"
-#include "eval/scratch.h"
 #include "eval/tables.h"
 #include "eval/weights.h"
 #include "position/attacks.h"

@@ -1,7 +1,6 @@
 #include "eval/king.h"
 
 #include "eval/masks.h"
-#include "eval/scratch.h"
 #include "eval/tables.h"
 #include "eval/weights.h"
 #include "position/attacks.h"
@@ -13,7 +12,7 @@ using namespace position;
 namespace {
 
 constexpr int AttackerOffset[14] = {0, 6, 12, 18, 24, 32, 48, 52, 56, 60, 64, 66, 68, 70}; // 70 from 13 on
-constexpr int OpenFileOffset[4] = {0, 2, 4, 8};                                           // 8 from 3 on
+constexpr int OpenFileOffset[4] = {0, 2, 4, 8};                                            // 8 from 3 on
 constexpr int KingDangerTable[256] = {
     0,   1,   1,   2,   2,   3,   3,   4,   4,   5,   6,   7,   8,   9,   10,  11,  //
     11,  12,  12,  13,  13,  14,  14,  15,  16,  17,  18,  19,  20,  22,  24,  26,  //

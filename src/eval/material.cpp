@@ -1,7 +1,6 @@
 #include "eval/material.h"
 
 #include "eval/endgame.h"
-#include "eval/scratch.h"
 #include "eval/tables.h"
 #include "eval/weights.h"
 

@@ -1,7 +1,6 @@
 #include "eval/pieces.h"
 
 #include "eval/masks.h"
-#include "eval/scratch.h"
 #include "eval/tables.h"
 #include "position/attacks.h"
 

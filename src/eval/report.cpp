@@ -5,8 +5,7 @@
 #include "eval/material.h"
 #include "eval/pawns.h"
 #include "eval/pieces.h"
-#include "eval/scratch.h"
-#include "search/thread.h"
+#include "eval/tables.h"
 
 #include <cstdio>
 
@@ -64,15 +63,6 @@ void printEvaluation(Position &pos) {
     std::fflush(stdout);
 
     setPawnHashStore(store);
-}
-
-void printEvaluation() {
-    // Evaluate a copy: while a search runs (the command loop is entered from inside it) its
-    // working position must stay untouched; otherwise the game position is the current one.
-    static Position copy;
-    const search::SearchThread *thread = search::Threads[0];
-    copy = thread && thread->ply >= 0 ? thread->position : GamePosition;
-    printEvaluation(copy);
 }
 
 } // namespace eval

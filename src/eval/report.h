@@ -5,10 +5,8 @@
 
 namespace eval {
 
-// Prints the report for the game position (for search thread 0's current position while a
-// search runs) to stdout. Works on a copy and never stores into the pawn hash.
-void printEvaluation();
-// The same for a given position record (its scratch fields are overwritten).
+// Prints the report for the position to stdout (its scratch fields are overwritten). Never
+// stores into the pawn hash.
 void printEvaluation(position::Position &pos);
 
 // "white %5d, black %5d total %5d \n".

@@ -6,10 +6,6 @@ namespace eval {
 
 using namespace position;
 
-int PieceValue[6] = {0, 975, 500, 335, 325, 100};
-std::int8_t PstMid[6][2][64];
-std::int8_t PstEnd[6][2][64];
-
 namespace {
 
 using Diagram = std::int8_t[64];

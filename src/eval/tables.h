@@ -1,17 +1,23 @@
-// Material values and piece-square tables that the position keeps incremental sums of.
+// Building the piece-square tables, the game phase and the phase blend.
 #pragma once
 
+#include "base/piece_tables.h"
 #include "position/position.h"
 
 #include <cstdint>
 
 namespace eval {
 
-// Indexed by PieceType; Queen..Knight follow the options of the same names.
-extern int PieceValue[6];
-// Indexed [type][colour][square]; the Black half is the vertical mirror of the White one.
-extern std::int8_t PstMid[6][2][64];
-extern std::int8_t PstEnd[6][2][64];
+using base::PieceValue;
+using base::PstEnd;
+using base::PstMid;
+// The evaluation's working fields live in every position record.
+using base::EvalExact;
+using base::EvalMode;
+using base::EvalNormal;
+using base::EvalReplacedMaterial;
+using base::EvalScratch;
+using base::EvalTempoOnly;
 
 // Tables are written as diagrams: rank 8 first, files a to h; entry i belongs to square 63 - i.
 constexpr int diagramIndex(position::Square whiteSquare) { return 63 - int(whiteSquare); }

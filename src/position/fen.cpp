@@ -1,6 +1,6 @@
 #include "position/fen.h"
 
-#include "eval/tables.h"
+#include "base/piece_tables.h"
 #include "position/attacks.h"
 #include "position/makemove.h"
 #include "position/notation.h"
@@ -39,12 +39,14 @@ struct Scanner {
     std::string_view text;
     std::size_t at = 0;
     void skipBlanks() {
-        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
+            ++at;
     }
     bool word(std::string &out) {
         skipBlanks();
         std::size_t start = at;
-        while (at < text.size() && !std::isspace(static_cast<unsigned char>(text[at])) && text[at] != '\0') ++at;
+        while (at < text.size() && !std::isspace(static_cast<unsigned char>(text[at])) && text[at] != '\0')
+            ++at;
         out.assign(text.substr(start, at - start));
         return at > start;
     }
@@ -149,7 +151,8 @@ void ClearPosition(Position &pos) {
     std::memset(pos.occupied, 0, sizeof pos.occupied);
     std::memset(pos.pieceCount, 0, sizeof pos.pieceCount);
     std::memset(pos.kingSquare, 0, sizeof pos.kingSquare);
-    for (auto &cell : pos.board) cell = EMPTY_CELL;
+    for (auto &cell : pos.board)
+        cell = EMPTY_CELL;
     pos.material[0] = pos.material[1] = 0;
     pos.pstMg[0] = pos.pstMg[1] = 0;
     pos.pstEg[0] = pos.pstEg[1] = 0;
@@ -162,12 +165,12 @@ void ClearPosition(Position &pos) {
 }
 
 void PutPiece(Position &pos, Colour c, PieceType type, Square sq) {
-    pos.pstMg[c] += eval::PstMid[type][c][sq];
-    pos.pstEg[c] += eval::PstEnd[type][c][sq];
+    pos.pstMg[c] += base::PstMid[type][c][sq];
+    pos.pstEg[c] += base::PstEnd[type][c][sq];
     pos.pieces[c][type] |= SquareBit[sq];
     pos.occupied[c] |= SquareBit[sq];
     pos.pieceCount[c][type]++;
-    if (type != PAWN && type != KING) pos.material[c] += eval::PieceValue[type];
+    if (type != PAWN && type != KING) pos.material[c] += base::PieceValue[type];
     if (type == KING) pos.kingSquare[c] = sq;
     pos.board[sq] = makeCell(c, type);
     if (type == PAWN) pos.pawnKey ^= pawnTerm(c, sq);
@@ -225,7 +228,8 @@ void LoadFen(std::string_view text) {
         if (!(pos.castling & bit)) pos.key ^= castleTerm(bit, WHITE);
 
     if (f.count >= 4 && !f.ep.empty() && f.ep[0] != '-') {
-        bool valid = f.ep.size() <= EP_FIELD_MAX && f.ep.size() >= 2 && isFileLetter(f.ep[0]) && isRankDigit(f.ep[1]);
+        bool valid =
+            f.ep.size() <= EP_FIELD_MAX && f.ep.size() >= 2 && isFileLetter(f.ep[0]) && isRankDigit(f.ep[1]);
         Square sq = valid ? textToSquare(f.ep[0], f.ep[1]) : NO_SQUARE;
         if (valid) {
             valid = us == WHITE ? rankOf(sq) == 5 && pos.board[sq - 8] == makeCell(BLACK, PAWN)
@@ -265,7 +269,8 @@ void ApplyMoveList(std::string_view text) {
     Position &pos = GamePosition;
     std::size_t at = 0;
     for (;;) {
-        while (at < text.size() && !isFileLetter(char(std::tolower(static_cast<unsigned char>(text[at]))))) ++at;
+        while (at < text.size() && !isFileLetter(char(std::tolower(static_cast<unsigned char>(text[at])))))
+            ++at;
         if (at >= text.size()) return;
         char token[6] = {0, 0, 0, 0, 0, 0};
         for (int i = 0; i < 4 && at + std::size_t(i) < text.size(); ++i)

@@ -1,6 +1,6 @@
 #include "position/makemove.h"
 
-#include "eval/tables.h"
+#include "base/piece_tables.h"
 #include "position/attacks.h"
 #include "position/movegen.h"
 #include "position/zobrist.h"
@@ -41,10 +41,10 @@ void placePiece(Position &pos, Colour c, PieceType t, Square sq) {
     pos.occupied[c] |= b;
     pos.board[sq] = makeCell(c, t);
     pos.pieceCount[c][t]++;
-    if (t != PAWN && t != KING) pos.material[c] += eval::PieceValue[t];
+    if (t != PAWN && t != KING) pos.material[c] += base::PieceValue[t];
     if (t == KING) pos.kingSquare[c] = sq;
-    pos.pstMg[c] += eval::PstMid[t][c][sq];
-    pos.pstEg[c] += eval::PstEnd[t][c][sq];
+    pos.pstMg[c] += base::PstMid[t][c][sq];
+    pos.pstEg[c] += base::PstEnd[t][c][sq];
 }
 
 void liftPiece(Position &pos, Colour c, PieceType t, Square sq) {
@@ -53,9 +53,9 @@ void liftPiece(Position &pos, Colour c, PieceType t, Square sq) {
     pos.occupied[c] ^= b;
     pos.board[sq] = EMPTY_CELL;
     pos.pieceCount[c][t]--;
-    if (t != PAWN && t != KING) pos.material[c] -= eval::PieceValue[t];
-    pos.pstMg[c] -= eval::PstMid[t][c][sq];
-    pos.pstEg[c] -= eval::PstEnd[t][c][sq];
+    if (t != PAWN && t != KING) pos.material[c] -= base::PieceValue[t];
+    pos.pstMg[c] -= base::PstMid[t][c][sq];
+    pos.pstEg[c] -= base::PstEnd[t][c][sq];
 }
 
 void shiftPiece(Position &pos, Colour c, PieceType t, Square from, Square to) {
@@ -65,8 +65,8 @@ void shiftPiece(Position &pos, Colour c, PieceType t, Square from, Square to) {
     pos.board[to] = pos.board[from];
     pos.board[from] = EMPTY_CELL;
     if (t == KING) pos.kingSquare[c] = to;
-    pos.pstMg[c] += eval::PstMid[t][c][to] - eval::PstMid[t][c][from];
-    pos.pstEg[c] += eval::PstEnd[t][c][to] - eval::PstEnd[t][c][from];
+    pos.pstMg[c] += base::PstMid[t][c][to] - base::PstMid[t][c][from];
+    pos.pstEg[c] += base::PstEnd[t][c][to] - base::PstEnd[t][c][from];
 }
 
 // The square of the pawn an en-passant capture removes: the to-square's file, the from-square's rank.
@@ -160,7 +160,8 @@ void UnmakeMove(Position &pos, Move move, PieceType capturedType, const UndoStat
     Colour us = Colour(pos.sideToMove ^ 1), them = ~us;
     pos.sideToMove = us;
     Square from = moveFrom(move), to = moveTo(move);
-    if (to == undo.epSquare && cellIsPawn(pos.board[to])) placePiece(pos, them, PAWN, epVictimSquare(from, to));
+    if (to == undo.epSquare && cellIsPawn(pos.board[to]))
+        placePiece(pos, them, PAWN, epVictimSquare(from, to));
     PieceType moved = pos.typeOn(to);
     if (moved == KING && isCastlingValue(move)) {
         RookHop r = castlingRook(to);
@@ -249,10 +250,16 @@ bool IsMovePseudoLegal(const Position &pos, Move m) {
         auto empty = [&](Square sq) { return pos.isEmpty(sq); };
         switch (m) {
         // Castling also needs its right: a stored or typed castling move without it is refused.
-        case CASTLE_WK: return us == WHITE && (pos.castling & CASTLE_K) && rookAt(SQ_H1) && empty(SQ_F1) && empty(SQ_G1);
-        case CASTLE_WQ: return us == WHITE && (pos.castling & CASTLE_Q) && rookAt(SQ_A1) && empty(SQ_B1) && empty(SQ_C1) && empty(SQ_D1);
-        case CASTLE_BK: return us == BLACK && (pos.castling & CASTLE_k) && rookAt(SQ_H8) && empty(SQ_F8) && empty(SQ_G8);
-        case CASTLE_BQ: return us == BLACK && (pos.castling & CASTLE_q) && rookAt(SQ_A8) && empty(SQ_B8) && empty(SQ_C8) && empty(SQ_D8);
+        case CASTLE_WK:
+            return us == WHITE && (pos.castling & CASTLE_K) && rookAt(SQ_H1) && empty(SQ_F1) && empty(SQ_G1);
+        case CASTLE_WQ:
+            return us == WHITE && (pos.castling & CASTLE_Q) && rookAt(SQ_A1) && empty(SQ_B1) &&
+                   empty(SQ_C1) && empty(SQ_D1);
+        case CASTLE_BK:
+            return us == BLACK && (pos.castling & CASTLE_k) && rookAt(SQ_H8) && empty(SQ_F8) && empty(SQ_G8);
+        case CASTLE_BQ:
+            return us == BLACK && (pos.castling & CASTLE_q) && rookAt(SQ_A8) && empty(SQ_B8) &&
+                   empty(SQ_C8) && empty(SQ_D8);
         default: return false;
         }
     }
@@ -260,7 +267,8 @@ bool IsMovePseudoLegal(const Position &pos, Move m) {
         int forward = us == WHITE ? 8 : -8;
         if (int(to) - int(from) == forward) return pos.isEmpty(to);
         if (int(to) - int(from) == 2 * forward)
-            return rankOf(from) == (us == WHITE ? 1 : 6) && pos.isEmpty(to) && pos.isEmpty(Square(int(from) + forward));
+            return rankOf(from) == (us == WHITE ? 1 : 6) && pos.isEmpty(to) &&
+                   pos.isEmpty(Square(int(from) + forward));
         if (PawnAttacksOf(us, SquareBit[from]) & target)
             return (pos.occupied[~us] & target) || to == pos.epSquare;
         return false;
@@ -319,10 +327,10 @@ std::uint64_t KeyAfterMove(const Position &pos, Move m) {
     if (pos.epSquare != NO_SQUARE) key ^= Swap(EpWindow(int(pos.epSquare & 7)));
     if (captured != NO_PIECE) key ^= pieceTerm(them, captured, to, us);
     if (type == KING && fileOf(from) == fileOf(SQ_E1)) {
-        if (fileOf(to) == fileOf(SQ_G1)) key ^= pieceTerm(us, ROOK, SQ_H1 ^ (56 * us), us) ^
-                                                 pieceTerm(us, ROOK, SQ_F1 ^ (56 * us), us);
-        if (fileOf(to) == fileOf(SQ_C1)) key ^= pieceTerm(us, ROOK, SQ_A1 ^ (56 * us), us) ^
-                                                 pieceTerm(us, ROOK, SQ_D1 ^ (56 * us), us);
+        if (fileOf(to) == fileOf(SQ_G1))
+            key ^= pieceTerm(us, ROOK, SQ_H1 ^ (56 * us), us) ^ pieceTerm(us, ROOK, SQ_F1 ^ (56 * us), us);
+        if (fileOf(to) == fileOf(SQ_C1))
+            key ^= pieceTerm(us, ROOK, SQ_A1 ^ (56 * us), us) ^ pieceTerm(us, ROOK, SQ_D1 ^ (56 * us), us);
     }
     if (type == PAWN) {
         if (from - to == 16 || to - from == 16) {
@@ -343,7 +351,8 @@ std::uint64_t KeyAfterMove(const Position &pos, Move m) {
 int RepetitionCount(const Position &pos, std::uint64_t key, std::uint32_t side) {
     std::uint64_t wanted = key ^ side;
     int count = 0;
-    for (std::uint32_t i = 0; i + 1 < pos.historyCount; ++i) count += pos.keyHistory[i] == wanted;
+    for (std::uint32_t i = 0; i + 1 < pos.historyCount; ++i)
+        count += pos.keyHistory[i] == wanted;
     return count;
 }
 

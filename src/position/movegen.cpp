@@ -2,17 +2,16 @@
 
 #include "position/attacks.h"
 #include "position/makemove.h"
-#include "search/control.h"
 
 namespace position {
 
 std::int8_t OrderingPST[6][2][64];
 int CaptureValue[7] = {20000, 975, 500, 335, 325, 100, 0};
 std::int16_t History[4096];
+bool HistoryOrdering = false;
 
 namespace {
 
-constexpr int HISTORY_FROM_DEPTH = 3 * ONE_PLY;
 // Subtracted from the captured value in GenerateToTargets, by moving piece (King .. Knight).
 constexpr int CAPTURER_PENALTY[5] = {10, 9, 5, 4, 3};
 
@@ -52,9 +51,12 @@ Bitboard attackedBy(const Position &pos, Colour them) {
     Bitboard occ = pos.all() & ~pos.pieces[~them][KING];
     const Bitboard *p = pos.pieces[them];
     Bitboard a = PawnAttacksOf(them, p[PAWN]) | KingAttacks[pos.kingSquare[them]];
-    for (Bitboard b = p[KNIGHT]; b;) a |= KnightAttacks[popLowest(b)];
-    for (Bitboard b = p[BISHOP] | p[QUEEN]; b;) a |= BishopAttacks(popLowest(b), occ);
-    for (Bitboard b = p[ROOK] | p[QUEEN]; b;) a |= RookAttacks(popLowest(b), occ);
+    for (Bitboard b = p[KNIGHT]; b;)
+        a |= KnightAttacks[popLowest(b)];
+    for (Bitboard b = p[BISHOP] | p[QUEEN]; b;)
+        a |= BishopAttacks(popLowest(b), occ);
+    for (Bitboard b = p[ROOK] | p[QUEEN]; b;)
+        a |= RookAttacks(popLowest(b), occ);
     return a;
 }
 
@@ -154,7 +156,9 @@ void addCastling(Position &pos) {
     auto free = [&](Square a, Square b, Square c = NO_SQUARE) {
         return !(pos.all() & (SquareBit[a] | SquareBit[b] | SquareBit[c]));
     };
-    auto safe = [&](Square a, Square b) { return !IsSquareAttacked(pos, them, a) && !IsSquareAttacked(pos, them, b); };
+    auto safe = [&](Square a, Square b) {
+        return !IsSquareAttacked(pos, them, a) && !IsSquareAttacked(pos, them, b);
+    };
     if (us == WHITE) {
         if ((pos.castling & CASTLE_K) && free(SQ_F1, SQ_G1) && safe(SQ_F1, SQ_G1))
             AddMove(pos, KING, SQ_E1, SQ_G1, 0, 0);
@@ -178,8 +182,7 @@ void startList(Position &pos, MoveEntry *list) {
 void AddMove(Position &pos, PieceType type, Square from, Square to, std::uint32_t promotion, int bonus) {
     Move m = makeMove(from, to, promotion);
     int score;
-    if (search::iterationDepth >= HISTORY_FROM_DEPTH && pos.isEmpty(to) && promotion == 0 &&
-        !(type == PAWN && to == pos.epSquare))
+    if (HistoryOrdering && pos.isEmpty(to) && promotion == 0 && !(type == PAWN && to == pos.epSquare))
         score = History[from * 64 + to];
     else {
         Colour c = Colour(pos.sideToMove);
@@ -222,7 +225,8 @@ int GenerateToTargets(Position &pos, MoveEntry *list, Bitboard targets) {
     for (Bitboard b = single & wanted; b;) {
         Square to = popLowest(b);
         bool promotes = SquareBit[to] & RANK_1_OR_8;
-        AddMove(pos, PAWN, Square(int(to) - f), to, promotes ? std::uint32_t(QUEEN) : 0u, promotes ? CaptureValue[QUEEN] : 0);
+        AddMove(pos, PAWN, Square(int(to) - f), to, promotes ? std::uint32_t(QUEEN) : 0u,
+                promotes ? CaptureValue[QUEEN] : 0);
     }
     for (Bitboard b = twice; b;) {
         Square to = popLowest(b);

@@ -12,6 +12,8 @@ extern std::int8_t OrderingPST[6][2][64];
 extern int CaptureValue[7];
 // History counters indexed from * 64 + to.
 extern std::int16_t History[4096];
+// Set by the search from its third iteration on: quiet moves are then ordered by history.
+extern bool HistoryOrdering;
 
 constexpr int MAX_MOVES = 256;
 

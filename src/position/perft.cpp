@@ -1,10 +1,9 @@
 #include "position/perft.h"
 
+#include "platform/platform.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "position/notation.h"
-#include "search/thread.h"
-#include "platform/platform.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +12,11 @@
 namespace position {
 
 namespace {
+
+// Deeper counts would run for years: the limit only bounds the list arena.
+constexpr int MAX_PERFT_DEPTH = 20;
+MoveEntry PerftStack[(MAX_PERFT_DEPTH + 1) * MAX_MOVES];
+Position PerftPosition;
 
 struct PerftRun {
     int topDepth;
@@ -51,15 +55,12 @@ void PerftCommand(std::string_view line) {
     std::string rest(line.size() > 6 ? line.substr(6) : std::string_view());
     int depth = std::atoi(rest.c_str());
     bool divide = line.find("div") != std::string_view::npos;
-    // Each ply's list lives behind its parent's in the move stack: keep the depth within it.
-    constexpr int MAX_PERFT_DEPTH = search::MOVE_STACK_SIZE / MAX_MOVES - 1;
     if (depth > MAX_PERFT_DEPTH) depth = MAX_PERFT_DEPTH;
     if (depth < 0) depth = 0;
-    search::SearchThread &thread = *search::Threads[0];
-    thread.position = GamePosition;
+    PerftPosition = GamePosition;
     std::printf("Performance Test\n");
     std::fflush(stdout);
-    std::uint64_t count = perft(thread.position, depth, thread.moveStack, {depth, divide});
+    std::uint64_t count = perft(PerftPosition, depth, PerftStack, {depth, divide});
     std::printf("%d:\t%llu\t%llu\n", depth, static_cast<unsigned long long>(platform::wallClockMs() - start),
                 static_cast<unsigned long long>(count));
     std::fflush(stdout);

@@ -1,6 +1,6 @@
 #include "position/position.h"
 
-#include "eval/tables.h"
+#include "base/piece_tables.h"
 #include "position/attacks.h"
 #include "position/zobrist.h"
 
@@ -14,7 +14,8 @@ void pushKeyHistory(Position &pos) {
     if (pos.historyCount >= KEY_HISTORY_SIZE) {
         // Only a very long run of reversible moves gets here; the oldest half cannot repeat soon.
         constexpr std::uint32_t keep = KEY_HISTORY_SIZE / 2;
-        std::memmove(pos.keyHistory, pos.keyHistory + (pos.historyCount - keep), keep * sizeof(std::uint64_t));
+        std::memmove(pos.keyHistory, pos.keyHistory + (pos.historyCount - keep),
+                     keep * sizeof(std::uint64_t));
         pos.historyCount = keep;
     }
     pos.keyHistory[pos.historyCount++] = pos.key ^ pos.sideToMove;
@@ -29,9 +30,9 @@ Recomputed recompute(const Position &pos) {
                 Square sq = popLowest(b);
                 r.key ^= pieceTerm(c, t, sq, m);
                 if (t == PAWN) r.pawnKey ^= pawnTerm(c, sq);
-                if (t != PAWN && t != KING) r.material[c] += eval::PieceValue[t];
-                r.pstMg[c] += eval::PstMid[t][c][sq];
-                r.pstEg[c] += eval::PstEnd[t][c][sq];
+                if (t != PAWN && t != KING) r.material[c] += base::PieceValue[t];
+                r.pstMg[c] += base::PstMid[t][c][sq];
+                r.pstEg[c] += base::PstEnd[t][c][sq];
             }
     for (std::uint32_t bit = 1; bit <= 8; bit <<= 1)
         if (!(pos.castling & bit)) r.key ^= castleTerm(bit, m);

@@ -1,7 +1,7 @@
 // The position record with its incrementally kept keys and sums, and the hash-key scheme.
 #pragma once
 
-#include "eval/scratch.h"
+#include "base/eval_scratch.h"
 #include "position/types.h"
 
 #include <cstdint>
@@ -16,7 +16,8 @@ struct Position {
     std::uint32_t board[64];
     std::uint32_t kingSquare[2];
     std::uint32_t pieceCount[2][6];
-    std::uint64_t keyHistory[KEY_HISTORY_SIZE]; // key ^ sideToMove of each position since the last irreversible move
+    std::uint64_t
+        keyHistory[KEY_HISTORY_SIZE]; // key ^ sideToMove of each position since the last irreversible move
     std::uint32_t historyCount;
     // key .. fifty form the four words of UndoState; keep them together and in this order.
     std::uint64_t key;
@@ -28,7 +29,7 @@ struct Position {
     std::int32_t material[2]; // queens, rooks, bishops and knights only
     std::int32_t pstMg[2];
     std::int32_t pstEg[2];
-    eval::EvalScratch evalWork;
+    base::EvalScratch evalWork;
     MoveEntry *moveList;
     std::uint32_t moveCount;
 

@@ -1,6 +1,6 @@
 #include "search/depth_driver.h"
 
-#include "control/clock.h"
+#include "base/clock.h"
 #include "search/control.h"
 #include "search/root.h"
 
@@ -16,7 +16,7 @@ DepthResult searchToDepth(const Position &root, int maxDepth, std::uint64_t node
     limitFlags = LIMIT_DEPTH | (nodeLimit ? std::uint32_t(LIMIT_NODES) : 0u);
     SearchLimits.depth = maxDepth;
     SearchLimits.nodes = std::int32_t(nodeLimit);
-    startTime = control::GetTimeMs();
+    startTime = base::GetTimeMs();
     SearchState = STATE_THINKING;
     suppressMoveOutput = 1;
     startSearch();

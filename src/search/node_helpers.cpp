@@ -1,7 +1,7 @@
 // What the search asks of the evaluation and the tablebases at a node.
 #include "eval/evaluate.h"
+#include "search/hooks.h"
 #include "search/search_internal.h"
-#include "tablebases/probe.h"
 
 namespace search::detail {
 
@@ -16,7 +16,7 @@ constexpr int LAZY_MARGIN = 300; // the full evaluation runs only near the windo
 int lazyEvaluate(Position &pos, int alpha, int beta) {
     int q = eval::quickEvaluate(pos);
     int v = q;
-    if (q >= alpha - LAZY_MARGIN && q <= beta + LAZY_MARGIN && pos.evalWork.evalMode == eval::EvalNormal)
+    if (q >= alpha - LAZY_MARGIN && q <= beta + LAZY_MARGIN && pos.evalWork.evalMode == base::EvalNormal)
         v = eval::fullEvaluate(pos);
     return eval::fiftyMoveTaper(pos, v);
 }
@@ -26,7 +26,7 @@ bool nullMoveAllowed(const Position &pos) { return pos.evalWork.nullMoveAllowed 
 bool isDrawRecognised(const Position &pos) { return eval::isRecognisedDraw(pos); }
 
 bool probeTablebases(const Position &pos, int ply, int &score) {
-    return tablebases::ProbeTablebase(pos, ply, score);
+    return Hooks.probeTablebase(pos, ply, score);
 }
 
 } // namespace search::detail

@@ -40,7 +40,7 @@ int findMove(const SearchFrame &f, Move m) {
 
 void setScore(SearchFrame &f, int i, int score) { f.moves[i] = makeEntry(entryMove(f.moves[i]), score); }
 
-// Step 6: ordering scores of a freshly generated list.
+// Ordering scores of a freshly generated list: the table move, captures, killers, the rest.
 void scoreMoves(Run &r, SearchFrame &f) {
     Position &pos = r.pos;
     Colour us = Colour(pos.sideToMove);
@@ -77,7 +77,7 @@ void reportBest(Run &r, Move move, Move reply, int score) {
 Step finishNode(Run &r);
 Step startIteration(Run &r);
 
-// Step 13: pick the next move, make it and push its child.
+// Picks the next move of the current pass, makes it and pushes its child.
 Step nextChild(Run &r) {
     Position &pos = r.pos;
     SearchFrame &f = current(r);
@@ -115,7 +115,7 @@ Step nextChild(Run &r) {
     return finishNode(r);
 }
 
-// Step 12: one pass of the internal deepening over all moves.
+// Starts one pass of the internal deepening: every move searched once more, one ply deeper.
 Step startIteration(Run &r) {
     SearchFrame &f = current(r);
     f.orderShift = 0;
@@ -145,7 +145,7 @@ void insertRootLine(SearchFrame &f, int s) {
     if (f.moveIndex >= n - 1) f.alpha = entryScore(f.moves[n - 1]);
 }
 
-// Step 15: the result of one move.
+// Takes one child's score: re-search, new best move, cutoff, and the order for the next pass.
 Step moveResult(Run &r, int s) {
     Position &pos = r.pos;
     int ply = r.thread.ply;
@@ -202,7 +202,7 @@ Step moveResult(Run &r, int s) {
     return nextChild(r);
 }
 
-// Step 16: final store, PV cache, return.
+// The node is done: store the result in the table and the PV cache, and return it.
 Step finishNode(Run &r) {
     Position &pos = r.pos;
     int ply = r.thread.ply;
@@ -240,16 +240,16 @@ Step pvNode(Run &r) {
     f.bestMove = NO_MOVE;
     f.pvSlot = -1;
     f.inCheck = inCheck(pos);
-    // 2.-3. Count and poll.
+    // 2. Count and poll.
     if (root && f.alpha > -INFINITE_SCORE) rootScoreKnown = 0;
     if (countAndPoll(r, false)) return STOP;
-    // 4. Keep the PV cache from filling up.
+    // 3. Keep the PV cache from filling up.
     constexpr int crowded = PV_CACHE_CAPACITY * 3 / 4;
     if (root && PvCache.used >= crowded) {
         pvCacheAge();
         if (PvCache.used >= crowded) PvCache.used = PV_CACHE_CAPACITY / 2;
     }
-    // 5. Draws, tablebases, mate distance.
+    // 4. Draws, tablebases, mate distance.
     if (!root) {
         if (isRepetition(pos) || isDrawRecognised(pos)) return giveBack(r, drawScore(pos));
         int s;
@@ -258,7 +258,7 @@ Step pvNode(Run &r) {
         if (f.beta > MATE - 1 - ply) f.beta = MATE - 1 - ply;
         if (f.alpha >= f.beta) return giveBack(r, f.alpha);
     }
-    // 6. The ordered list from the cache, or a fresh scored one.
+    // 5. The ordered list from the cache, or a fresh scored one.
     int cached = 0;
     f.pvSlot = pvCacheLookup(pos, f.moves, cached);
     if (f.pvSlot >= 0) {
@@ -267,14 +267,14 @@ Step pvNode(Run &r) {
         f.moveCount = GenerateLegal(pos, f.moves);
         scoreMoves(r, f);
     }
-    // 7. Mate or stalemate.
+    // 6. Mate or stalemate.
     if (f.moveCount == 0) return giveBack(r, f.inCheck ? ply - MATE : drawScore(pos));
-    // 8. Check extension.
+    // 7. Check extension.
     if (f.inCheck) {
         extendNode(f, fewRepliesExtension(f.moveCount));
         extendNode(f, ONE_PLY);
     }
-    // 9. Transposition table and enhanced cutoff.
+    // 8. Transposition table and enhanced cutoff.
     ProbeResult probe = probePv(pos, ply, f.depth, f.alpha, f.beta);
     f.bestMove = probe.move;
     int s = probe.score;
@@ -298,9 +298,9 @@ Step pvNode(Run &r) {
             }
         }
     }
-    // 10. A table move must be one of the legal moves.
+    // 9. A table move must be one of the legal moves.
     if (f.pvSlot == -1 && f.bestMove && findMove(f, f.bestMove) < 0) f.bestMove = NO_MOVE;
-    // 11. Internal deepening without a move to start from.
+    // 10. Internal deepening without a move to start from.
     f.targetDepth = f.depth;
     if (!f.bestMove && f.depth >= IID_DEPTH && f.pvSlot == -1) f.depth = f.depth % IID_STEP + IID_STEP;
     return startIteration(r);

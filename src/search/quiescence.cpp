@@ -45,7 +45,7 @@ Step nextQuiescenceChild(Run &r) {
         r.thread.frames[r.thread.ply].checkCount = childChecks;
         return CONTINUE;
     }
-    // 13. Out of moves.
+    // Out of moves: a quiet position keeps its stand-pat score.
     if (f.moveCount == 0 && !f.inCheck) f.bestScore = f.staticEval;
     return giveBack(r, f.bestScore);
 }
@@ -74,7 +74,7 @@ Step quiescenceNode(Run &r) {
     if (f.alpha < ply - MATE) f.alpha = ply - MATE;
     if (f.beta > MATE - 1 - ply) f.beta = MATE - 1 - ply;
     if (f.alpha >= f.beta) return giveBack(r, f.alpha);
-    // 7.-9. Stand pat.
+    // 7. Stand pat.
     f.staticEval = lazyEvaluate(pos, f.alpha, f.beta);
     f.inCheck = inCheck(pos);
     if (!f.inCheck) {
@@ -82,7 +82,7 @@ Step quiescenceNode(Run &r) {
         if (f.staticEval > f.alpha) f.alpha = f.staticEval;
     }
     f.bestScore = f.staticEval;
-    // 10. Moves: captures and promotions, or evasions (once per path).
+    // 8. Moves: captures and promotions, or evasions (once per path).
     if (!f.inCheck) {
         f.moveCount = GenerateToTargets(pos, f.moves, pos.occupied[pos.sideToMove ^ 1]);
     } else {

@@ -1,11 +1,10 @@
 #include "search/root.h"
 
-#include "book/select.h"
-#include "control/clock.h"
-#include "control/debuglog.h"
-#include "control/dispatch.h"
-#include "control/options.h"
-#include "control/output.h"
+#include "base/clock.h"
+#include "base/debuglog.h"
+#include "base/options.h"
+#include "base/output.h"
+#include "base/protocol.h"
 #include "eval/pawns.h"
 #include "eval/tables.h"
 #include "eval/weights.h"
@@ -14,13 +13,13 @@
 #include "position/notation.h"
 #include "search/control.h"
 #include "search/hashfull.h"
+#include "search/hooks.h"
 #include "search/pvcache.h"
 #include "search/search.h"
 #include "search/see.h"
 #include "search/settings.h"
 #include "search/thread.h"
 #include "search/tt.h"
-#include "tablebases/probe.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -34,6 +33,8 @@ using namespace position;
 namespace {
 
 constexpr int ASPIRATION = 30;
+// History counters order quiet moves once two iterations have filled them.
+constexpr int HISTORY_FROM_DEPTH = 3 * ONE_PLY;
 constexpr int FIRST_CUT_DEPTH = 3 * ONE_PLY;
 constexpr std::uint64_t FULL_PV_MIN_TARGET = 10000; // shorter timed moves print one PV move
 constexpr int EN_PASSANT_PONDER_BONUS = 100;
@@ -84,7 +85,7 @@ Move nextPvMove(Position &pos, int ply) {
         PieceType captured;
         MakeMove(pos, m, captured);
         int score;
-        if (tablebases::ProbeTablebase(pos, ply + 1, score) && score < lowest) {
+        if (Hooks.probeTablebase(pos, ply + 1, score) && score < lowest) {
             lowest = score;
             lowestMove = m;
         }
@@ -104,26 +105,27 @@ void think() {
     RootBest = {};
     rootFailedLow = 0;
     resetRootFrame(t);
-    // 2. No legal move: nothing to report.
+    // 1. No legal move: nothing to report.
     if (GenerateLegal(pos, t.moveStack) == 0) return;
     setBestMove(entryMove(t.moveStack[0]), 0, 0);
-    // 4. Book and instant moves.
+    // 2. Book and instant moves.
     bool timed = timedSearch() && SearchState == STATE_THINKING;
-    instantMove = book::rootBookMove(timed);
+    instantMove = Hooks.rootBookMove(timed);
     if (timed && instantMove != NO_MOVE) {
         setBestMove(instantMove, 0, 0);
         SearchState = STATE_IDLE;
     }
     const Position root = pos;
     if (SearchState != STATE_IDLE) {
-        // 5. Iterative deepening with aspiration windows.
+        // 3. Iterative deepening with aspiration windows.
         int best = MATE, result = -MATE;
         t.frames[0].depth = ONE_PLY;
         iterationDepth = ONE_PLY;
-        int maxDepth = control::optionInt(control::OPTION_MAX_DEPTH);
+        int maxDepth = base::optionInt(base::OPTION_MAX_DEPTH);
         for (bool first = true;; first = false) {
             if (!first && (iterationDepth > maxDepth * ONE_PLY || !iterationMayStart())) break;
             extensionCeiling = 2 * iterationDepth;
+            HistoryOrdering = iterationDepth >= HISTORY_FROM_DEPTH;
             int beta = best + ASPIRATION, alpha = result - ASPIRATION;
             setRootWindow(t, alpha, beta);
             result = search(0);
@@ -147,13 +149,13 @@ void think() {
         t.ply = 0;
         printSearchInfo(0, RootBest.bestScore, 1, RootBest.bestMove);
     }
-    control::FlushOutput(true);
+    base::FlushOutput(true);
     if (RootBest.ponderMove == NO_MOVE) RootBest.ponderMove = findPonderMove(RootBest.bestMove);
     if (RootBest.ponderMove == NO_MOVE)
         printBestMoveOnly(RootBest.bestMove);
     else
         printBestMoveWithPonder(RootBest.bestMove, RootBest.ponderMove);
-    control::clearOutputSlots();
+    base::clearOutputSlots();
 }
 
 void printLine(const char *text) {
@@ -173,18 +175,18 @@ void formatScore(char *out, std::size_t size, int score) {
 
 void startSearch() {
     SearchThread &t = *Threads[0];
-    if (control::ProtocolMode == control::MODE_NONE)
+    if (base::ProtocolMode == base::MODE_NONE)
         std::fputs("--------------------------------------\nply  time     nodes   knps score pv\n"
                    "--------------------------------------\n",
                    stdout);
     t.position = GamePosition;
     Colour us = Colour(t.position.sideToMove);
     eval::buildBlendedPst(t.position);
-    using namespace control;
-    eval::setEvaluationWeights(optionInt(OPTION_AGGRESSION), optionInt(OPTION_CAUTION), optionInt(OPTION_ACTIVITY),
-                               optionInt(OPTION_RESTRAINT), optionInt(OPTION_PASSERS),
-                               optionInt(OPTION_PAWN_STRUCTURE), us);
-    Settings.hashfull = control::hashfullChoice();
+    using namespace base;
+    eval::setEvaluationWeights(optionInt(OPTION_AGGRESSION), optionInt(OPTION_CAUTION),
+                               optionInt(OPTION_ACTIVITY), optionInt(OPTION_RESTRAINT),
+                               optionInt(OPTION_PASSERS), optionInt(OPTION_PAWN_STRUCTURE), us);
+    Settings.hashfull = base::hashfullChoice();
     pvCacheAge();
     shiftKillers(t);
     eval::setPawnHashStore(true);
@@ -199,7 +201,7 @@ bool iterationMayStart() {
     if (limitFlags & LIMIT_INFINITE) return true;
     if (limitFlags & LIMIT_DEPTH) return iterationDepth <= SearchLimits.depth * ONE_PLY;
     if (limitFlags & LIMIT_NODES) return nodeCount <= std::uint64_t(SearchLimits.nodes);
-    std::uint64_t elapsed = control::GetTimeMs() - startTime;
+    std::uint64_t elapsed = base::GetTimeMs() - startTime;
     if (limitFlags & LIMIT_MOVETIME) return elapsed <= targetTime;
     if (iterationDepth < FIRST_CUT_DEPTH) return true;
     return 2 * elapsed <= targetTime;
@@ -207,7 +209,7 @@ bool iterationMayStart() {
 
 void setBestMove(Move move, Move ponder, std::int32_t score) {
     if (move == NO_MOVE || SearchState == STATE_IDLE) return;
-    if (move != RootBest.bestMove) RootBest.bestTime = control::GetTimeMs() - startTime;
+    if (move != RootBest.bestMove) RootBest.bestTime = base::GetTimeMs() - startTime;
     RootBest.bestScore = score;
     RootBest.bestMove = move;
     RootBest.ponderMove = ponder;
@@ -218,7 +220,7 @@ void collectPv(int thread, PvLine &out, Move first) {
     out.count = 0;
     Position &pos = Threads[thread]->position;
     // Full PV off: a timed, thinking search shows its first move only.
-    bool shortPv = !control::optionBool(control::OPTION_FULL_PV) ||
+    bool shortPv = !base::optionBool(base::OPTION_FULL_PV) ||
                    (targetTime < FULL_PV_MIN_TARGET && timedSearch() && SearchState == STATE_THINKING);
     UndoState undo[MAX_PV_LENGTH];
     PieceType captured[MAX_PV_LENGTH];
@@ -230,7 +232,8 @@ void collectPv(int thread, PvLine &out, Move first) {
         out.moves[out.count++] = move;
         move = shortPv ? NO_MOVE : nextPvMove(pos, int(out.count));
     }
-    for (std::uint32_t i = out.count; i-- > 0;) UnmakeMove(pos, out.moves[i], captured[i], undo[i]);
+    for (std::uint32_t i = out.count; i-- > 0;)
+        UnmakeMove(pos, out.moves[i], captured[i], undo[i]);
 }
 
 void printSearchInfo(int thread, std::int32_t score, std::int32_t multipvIndex, Move first) {
@@ -238,7 +241,7 @@ void printSearchInfo(int thread, std::int32_t score, std::int32_t multipvIndex, 
     collectPv(thread, pv, first);
     char scoreText[32];
     formatScore(scoreText, sizeof scoreText, score);
-    std::uint64_t elapsed = control::GetTimeMs() - startTime;
+    std::uint64_t elapsed = base::GetTimeMs() - startTime;
     std::uint32_t nps = elapsed ? std::uint32_t(nodeCount * 1000 / elapsed) : 0;
     static char pvText[MAX_PV_LENGTH * 6 + 1];
     char *p = pvText;
@@ -249,23 +252,24 @@ void printSearchInfo(int thread, std::int32_t score, std::int32_t multipvIndex, 
     }
     static char line[sizeof pvText + 200];
     int depth = iterationDepth / ONE_PLY;
-    switch (control::ProtocolMode) {
-    case control::MODE_UCI:
-        std::snprintf(line, sizeof line, "info multipv %d depth %u score %s time %" PRIu64 " nodes %" PRIu64
-                      " nps %u pv %s\n", multipvIndex, unsigned(depth), scoreText, elapsed, nodeCount, nps, pvText);
+    switch (base::ProtocolMode) {
+    case base::MODE_UCI:
+        std::snprintf(line, sizeof line,
+                      "info multipv %d depth %u score %s time %" PRIu64 " nodes %" PRIu64 " nps %u pv %s\n",
+                      multipvIndex, unsigned(depth), scoreText, elapsed, nodeCount, nps, pvText);
         break;
-    case control::MODE_XBOARD:
-        if (!control::optionBool(control::OPTION_XBOARD_POST)) return;
+    case base::MODE_XBOARD:
+        if (!base::optionBool(base::OPTION_XBOARD_POST)) return;
         std::snprintf(line, sizeof line, "%2u %5d %7" PRIu64 " %8" PRIu64 " %s\n", unsigned(depth), score,
                       elapsed / 10, nodeCount, pvText);
         break;
     default:
-        std::snprintf(line, sizeof line, "%2d. %5.1f %9" PRIu64 " %6.1f % 5d %s\n", depth, double(elapsed) / 1000,
-                      nodeCount, double(nps) / 1000, score, pvText);
+        std::snprintf(line, sizeof line, "%2d. %5.1f %9" PRIu64 " %6.1f % 5d %s\n", depth,
+                      double(elapsed) / 1000, nodeCount, double(nps) / 1000, score, pvText);
         break;
     }
-    control::appendInfoText(line);
-    control::FlushOutput(false);
+    base::appendInfoText(line);
+    if (SearchState != STATE_IDLE) base::FlushOutput(false);
 }
 
 Move findPonderMove(Move best) {
@@ -280,7 +284,7 @@ Move findPonderMove(Move best) {
     if (n == 1) choice = entryMove(replies[0]);
     if (n > 1) {
         int bookCount = n;
-        choice = book::selectBookMove(replies, bookCount, false);
+        choice = Hooks.selectBookMove(replies, bookCount, false);
         if (choice == NO_MOVE) choice = knownMove(pos, 1, replies, n);
         if (choice == NO_MOVE) {
             int bestValue = -INFINITE_SCORE - 1;
@@ -288,7 +292,8 @@ Move findPonderMove(Move best) {
                 Move m = entryMove(replies[i]);
                 int value = see(pos, m);
                 if (isEnPassant(pos, m)) value += EN_PASSANT_PONDER_BONUS;
-                if (movePromotion(m) != KING) value += CaptureValue[movePromotion(m)] - EN_PASSANT_PONDER_BONUS;
+                if (movePromotion(m) != KING)
+                    value += CaptureValue[movePromotion(m)] - EN_PASSANT_PONDER_BONUS;
                 if (value > bestValue) {
                     bestValue = value;
                     choice = m;
@@ -303,34 +308,38 @@ Move findPonderMove(Move best) {
 void printBestMoveWithPonder(Move best, Move ponder) {
     std::string b = moveText(best), p = moveText(ponder);
     char line[64];
-    switch (control::ProtocolMode) {
-    case control::MODE_UCI: std::snprintf(line, sizeof line, "bestmove %s ponder %s\n", b.c_str(), p.c_str()); break;
-    case control::MODE_XBOARD: std::snprintf(line, sizeof line, "move %s\nHint: %s\n", b.c_str(), p.c_str()); break;
+    switch (base::ProtocolMode) {
+    case base::MODE_UCI:
+        std::snprintf(line, sizeof line, "bestmove %s ponder %s\n", b.c_str(), p.c_str());
+        break;
+    case base::MODE_XBOARD:
+        std::snprintf(line, sizeof line, "move %s\nHint: %s\n", b.c_str(), p.c_str());
+        break;
     default: std::snprintf(line, sizeof line, "%s\n", b.c_str()); break;
     }
     printLine(line);
-    if (!suppressMoveOutput) control::debugLine("bestmove " + b + " ponder " + p);
+    if (!suppressMoveOutput) base::debugLine("bestmove " + b + " ponder " + p);
 }
 
 void printBestMoveOnly(Move best) {
     std::string b = moveText(best);
     char line[64];
-    switch (control::ProtocolMode) {
-    case control::MODE_UCI: std::snprintf(line, sizeof line, "bestmove %s\n", b.c_str()); break;
-    case control::MODE_XBOARD: std::snprintf(line, sizeof line, "move %s\n", b.c_str()); break;
+    switch (base::ProtocolMode) {
+    case base::MODE_UCI: std::snprintf(line, sizeof line, "bestmove %s\n", b.c_str()); break;
+    case base::MODE_XBOARD: std::snprintf(line, sizeof line, "move %s\n", b.c_str()); break;
     default: std::snprintf(line, sizeof line, "%s\n", b.c_str()); break;
     }
     printLine(line);
-    if (!suppressMoveOutput) control::debugLine("bestmove " + b);
+    if (!suppressMoveOutput) base::debugLine("bestmove " + b);
 }
 
 void printCurrMove(Move move, std::int32_t moveIndex, bool force) {
-    if (!force && control::ProtocolMode != control::MODE_UCI) return;
+    if (!force && base::ProtocolMode != base::MODE_UCI) return;
     char text[8], line[128];
     MoveToText(move, text);
     std::snprintf(line, sizeof line, "info depth %u currmove %s currmovenumber %u nodes %" PRIu64 "\n",
                   unsigned(iterationDepth / ONE_PLY), text, unsigned(moveIndex + 1), nodeCount);
-    control::setCurrMoveText(line);
+    base::setCurrMoveText(line);
 }
 
 void printCurrLine(int thread, bool force) {
@@ -343,7 +352,7 @@ void printCurrLine(int thread, bool force) {
         p = MoveToText(t.frames[ply].currentMove, p);
     }
     std::strcpy(p, "\n");
-    control::setCurrLineText(line);
+    base::setCurrLineText(line);
 }
 
 void printHashFull() {
@@ -352,9 +361,9 @@ void printHashFull() {
     LastHashFull = value;
     char line[32];
     std::snprintf(line, sizeof line, "info hashfull %d\n", value);
-    control::setHashFullText(line);
+    base::setHashFullText(line);
 }
 
-bool protocolIsUci() { return control::ProtocolMode == control::MODE_UCI; }
+bool protocolIsUci() { return base::ProtocolMode == base::MODE_UCI; }
 
 } // namespace search

@@ -43,7 +43,7 @@ bool isAdvancedPasser(const Position &pos, Square from) {
     return (pos.pieces[us ^ 1][PAWN] & guards) == 0;
 }
 
-// Step 11: validate the hash move and put it first.
+// The table move goes first when it is still playable here; otherwise the picker starts plain.
 void placeHashMove(Position &pos, SearchFrame &f) {
     if (f.bestMove && !IsMovePseudoLegal(pos, f.bestMove)) f.bestMove = NO_MOVE;
     if (f.bestMove) {
@@ -69,7 +69,7 @@ void placeHashMove(Position &pos, SearchFrame &f) {
     f.stage = STAGE_HASH;
 }
 
-// Steps 12 to 17: pick the next move and push its child, or return when none is left.
+// Picks the next move and pushes its child; with no move left, stores the result and returns it.
 Step nextChild(Run &r) {
     Position &pos = r.pos;
     int ply = r.thread.ply;

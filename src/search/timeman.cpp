@@ -1,7 +1,7 @@
 #include "search/timeman.h"
 
-#include "control/clock.h"
-#include "control/options.h"
+#include "base/clock.h"
+#include "base/options.h"
 #include "search/control.h"
 #include "search/root.h"
 #include "search/thread.h"
@@ -60,7 +60,7 @@ bool timeIsUp() {
     if (limitFlags & LIMIT_INFINITE) return false;
     if (limitFlags & LIMIT_DEPTH) return iterationDepth > SearchLimits.depth * 256;
     if (limitFlags & LIMIT_NODES) return nodeCount > std::uint64_t(SearchLimits.nodes);
-    std::uint64_t elapsed = control::GetTimeMs() - startTime;
+    std::uint64_t elapsed = base::GetTimeMs() - startTime;
     if (limitFlags & LIMIT_MOVETIME) return elapsed > targetTime;
     if (iterationDepth < FIRST_CUT_DEPTH) return false;
     if (rootFailedLow || !rootScoreKnown) return elapsed > hardTime;
@@ -68,14 +68,14 @@ bool timeIsUp() {
 }
 
 void runSearch() {
-    startTime = moveStartTime = control::GetTimeMs();
+    startTime = moveStartTime = base::GetTimeMs();
     int side = int(Threads[0]->position.sideToMove);
-    engineSide = control::optionBool(control::OPTION_ANALYSE_MODE) && limitFlags == LIMIT_INFINITE ? NO_SIDE : side;
+    engineSide = base::optionBool(base::OPTION_ANALYSE_MODE) && limitFlags == LIMIT_INFINITE ? NO_SIDE : side;
     std::int32_t d = SearchLimits.inc[side] - std::int32_t(targetTime);
     SearchLimits.lagMargin = d >= 0 && d <= MAX_LAG_SLACK ? d + MIN_LAG_MARGIN : MIN_LAG_MARGIN;
     computeTimeBudget();
     startSearch();
-    targetTime = control::GetTimeMs() - moveStartTime;
+    targetTime = base::GetTimeMs() - moveStartTime;
 }
 
 } // namespace search

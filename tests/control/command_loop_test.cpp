@@ -1,8 +1,8 @@
+#include "base/clock.h"
+#include "base/output.h"
 #include "control/dispatch.h"
-#include "control/clock.h"
 #include "control/input.h"
 #include "control/options.h"
-#include "control/output.h"
 #include "control/setup.h"
 #include "position/fen.h"
 #include "position/notation.h"
@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+using namespace base;
 using namespace control;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
@@ -21,7 +22,7 @@ using testing::internal::GetCapturedStdout;
 namespace {
 
 class CommandLoop : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testsupport::initOnce();
         resetInput();
@@ -145,16 +146,13 @@ TEST_F(CommandLoop, XboardModeAnswersUnknownWordsAndSetsFlags) {
     EXPECT_EQ(search::SearchState, search::STATE_THINKING);
 }
 
-TEST_F(CommandLoop, FlushPrintsTheSlotsInOrderOnlyDuringASearchOrWhenForced) {
+TEST_F(CommandLoop, FlushPrintsTheSlotsInOrderWhenForcedOrAfterTheBufferTime) {
     appendInfoText("info depth 1\n");
     appendInfoText("info depth 2\n");
     setCurrLineText("info currline e2e4\n");
     setCurrMoveText("info currmove d2d4\n");
     setCurrMoveText("info currmove e2e4\n");
     setHashFullText("info hashfull 10\n");
-    CaptureStdout();
-    FlushOutput(false); // idle: nothing
-    EXPECT_EQ(GetCapturedStdout(), "");
     CaptureStdout();
     FlushOutput(true);
     EXPECT_EQ(GetCapturedStdout(),

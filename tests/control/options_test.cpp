@@ -8,6 +8,7 @@
 
 #include <string>
 
+using namespace base;
 using namespace control;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
@@ -18,7 +19,7 @@ int HandlerCalls[OPTION_COUNT];
 void countCall(int index) { ++HandlerCalls[index]; }
 
 class OptionTable : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testsupport::initOnce();
         CaptureStdout();
@@ -34,7 +35,7 @@ protected:
     }
 };
 
-std::int64_t valueOf(int i) { return control::Options[i].value; }
+std::int64_t valueOf(int i) { return base::Options[i].value; }
 
 } // namespace
 
@@ -52,8 +53,8 @@ TEST_F(OptionTable, TableOrderTypesAndDefaults) {
     EXPECT_EQ(optionText("NalimovPath"), "C:\\EGTB\\");
     EXPECT_EQ(optionText(OPTION_PERSONALITY), "main");
     EXPECT_EQ(optionText("OwnBookPath"), "Book.vlb");
-    EXPECT_EQ(control::Options[OPTION_NPS].max, 2147483647);
-    EXPECT_EQ(control::Options[OPTION_CONTEMPT].min, -100);
+    EXPECT_EQ(base::Options[OPTION_NPS].max, 2147483647);
+    EXPECT_EQ(base::Options[OPTION_CONTEMPT].min, -100);
     EXPECT_EQ(hashfullChoice(), 0);
 }
 
@@ -132,13 +133,15 @@ TEST_F(OptionTable, AnIniFileChangesOnlyTheOptionsItNames) {
                        "\n"
                        "Nullmove=false");
     std::int64_t before[OPTION_COUNT];
-    for (int i = 0; i < OPTION_COUNT; ++i) before[i] = valueOf(i);
+    for (int i = 0; i < OPTION_COUNT; ++i)
+        before[i] = valueOf(i);
     CaptureStdout();
     setOptionValue(OPTION_INIFILEPATH, dir.file("a.ini"));
     std::string out = GetCapturedStdout();
-    EXPECT_EQ(out, "info string Loading ini file '" + dir.file("a.ini") + "'\n"
-                   "info string ERROR: '; my settings' is an unknown Option!\n"
-                   "info string ERROR: Value Out of Bound!\n");
+    EXPECT_EQ(out, "info string Loading ini file '" + dir.file("a.ini") +
+                       "'\n"
+                       "info string ERROR: '; my settings' is an unknown Option!\n"
+                       "info string ERROR: Value Out of Bound!\n");
     EXPECT_EQ(optionInt(OPTION_MULTIPV), 3);
     EXPECT_EQ(optionInt(OPTION_CONTEMPT), -5);
     EXPECT_FALSE(optionBool(OPTION_NULLMOVE));

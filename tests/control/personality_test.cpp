@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+using namespace base;
 using namespace control;
 using namespace std::string_literals;
 using testing::internal::CaptureStdout;
@@ -38,7 +39,7 @@ std::string setInDirectory(const testsupport::TempDirectory &dir, OptionId id, c
 }
 
 class Personalities : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testsupport::initOnce();
         dir.write("personalities/aggressive.ini", "[Engine]\nAggression=150\nKnight=300\n");
@@ -70,7 +71,8 @@ TEST_F(Personalities, APersonalityChangesOnlyWhatItNamesAndMainRestoresTheGroup)
     EXPECT_EQ(optionInt(OPTION_AGGRESSION), 150);
     EXPECT_EQ(optionInt(OPTION_KNIGHT), 300);
     EXPECT_EQ(optionInt(OPTION_CAUTION), 200);
-    EXPECT_EQ(setInDirectory(dir, OPTION_PERSONALITY, "calm"), "info string Loading ini file 'personalities/calm.ini'\n");
+    EXPECT_EQ(setInDirectory(dir, OPTION_PERSONALITY, "calm"),
+              "info string Loading ini file 'personalities/calm.ini'\n");
     EXPECT_EQ(optionInt(OPTION_AGGRESSION), 150);
     EXPECT_EQ(optionInt(OPTION_CAUTION), 180);
     EXPECT_EQ(setInDirectory(dir, OPTION_PERSONALITY, "main"), "");
@@ -96,24 +98,29 @@ TEST_F(Personalities, DefaultIniIsAppliedAfterEveryGroupReset) {
 
 TEST_F(Personalities, DamagedIniFilesLoseNoValueTheyDoNotName) {
     std::string binary;
-    for (int i = 0; i < 4096; ++i) binary += char((i * 37 + 11) & 0xFF);
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 37 + 11) & 0xFF);
     std::string longGarbage(100000, 'z');
-    dir.write("default.ini", "MultiPV=5\r\n" + binary + "\n" + longGarbage + "\nContempt=7" + std::string(300, 'x') +
+    dir.write("default.ini", "MultiPV=5\r\n" + binary + "\n" + longGarbage + "\nContempt=7" +
+                                 std::string(300, 'x') +
                                  "\n\0Hash=16\nhash\0=16\n[Engine]\r\nBuffer=1000\r\nNullmove=off"s);
     std::int64_t defaults[OPTION_COUNT];
     {
         testsupport::TempDirectory empty;
         startupIn(empty);
-        for (int i = 0; i < OPTION_COUNT; ++i) defaults[i] = Options[i].value;
+        for (int i = 0; i < OPTION_COUNT; ++i)
+            defaults[i] = Options[i].value;
     }
     std::string out = startupIn(dir);
-    EXPECT_NE(out.find("info string ERROR: '" + longGarbage + "' is an unknown Option!\n"), std::string::npos);
+    EXPECT_NE(out.find("info string ERROR: '" + longGarbage + "' is an unknown Option!\n"),
+              std::string::npos);
     EXPECT_EQ(optionInt(OPTION_MULTIPV), 5);
     EXPECT_EQ(optionInt(OPTION_CONTEMPT), 7);
     EXPECT_EQ(optionInt(OPTION_BUFFER), 1000);
     EXPECT_FALSE(optionBool(OPTION_NULLMOVE)); // last line without a line end
     for (int i = 0; i < OPTION_COUNT; ++i) {
-        if (i == OPTION_MULTIPV || i == OPTION_CONTEMPT || i == OPTION_BUFFER || i == OPTION_NULLMOVE) continue;
+        if (i == OPTION_MULTIPV || i == OPTION_CONTEMPT || i == OPTION_BUFFER || i == OPTION_NULLMOVE)
+            continue;
         EXPECT_EQ(Options[i].value, defaults[i]) << Options[i].name;
     }
 }

@@ -32,7 +32,7 @@ Position fromFen(const std::string &fen) {
     for (char ch : fen.substr(0, fen.find(' ')))
         pieces += std::isalpha(static_cast<unsigned char>(ch)) ? 1 : 0;
     EXPECT_EQ(popCount(pos.all()), pieces) << "FEN rejected: " << fen;
-    pos.evalWork = eval::EvalScratch{};
+    pos.evalWork = base::EvalScratch{};
     return pos;
 }
 
@@ -71,7 +71,7 @@ int quickWhite(const std::string &fen) {
 
 int fullWhite(Position &pos) {
     int s = eval::quickEvaluate(pos);
-    if (pos.evalWork.evalMode == eval::EvalNormal) s = eval::fullEvaluate(pos);
+    if (pos.evalWork.evalMode == base::EvalNormal) s = eval::fullEvaluate(pos);
     return pos.sideToMove == WHITE ? s : -s;
 }
 int fullWhite(const std::string &fen) {

@@ -1,8 +1,8 @@
 // Shared helpers of the evaluation tests.
 #pragma once
 
+#include "base/eval_scratch.h"
 #include "eval/evaluate.h"
-#include "eval/scratch.h"
 #include "position/position.h"
 
 #include <gtest/gtest.h>

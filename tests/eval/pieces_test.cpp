@@ -15,7 +15,7 @@ class PiecesTest : public EvalTest {};
 Position fullyEvaluated(const std::string &fen) {
     Position pos = fromFen(fen);
     eval::quickEvaluate(pos);
-    EXPECT_EQ(pos.evalWork.evalMode, eval::EvalNormal) << fen;
+    EXPECT_EQ(pos.evalWork.evalMode, base::EvalNormal) << fen;
     eval::fullEvaluate(pos);
     return pos;
 }
@@ -144,7 +144,7 @@ TEST_F(PiecesTest, KingSafetyFromGivenAttackMaps) {
     // Bare kings on e1 and e8 with hand-set attack maps; each empty zone of 9 squares gives 27
     // units, KingDangerTable[27] = 19.
     Position pos = fromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-    pos.evalWork = eval::EvalScratch{};
+    pos.evalWork = base::EvalScratch{};
     pos.evalWork.allPieces = pos.all();
     EXPECT_EQ(eval::evaluateKingSafety(pos), 0);
 

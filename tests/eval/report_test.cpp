@@ -17,7 +17,9 @@ class ReportTest : public EvalTest {};
 std::string report(const std::string &fen) {
     LoadFen(fen);
     ::testing::internal::CaptureStdout();
-    eval::printEvaluation();
+    static Position copy;
+    copy = GamePosition;
+    eval::printEvaluation(copy);
     return ::testing::internal::GetCapturedStdout();
 }
 

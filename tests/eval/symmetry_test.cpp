@@ -23,7 +23,7 @@ Position mirrored(const Position &pos) {
     m.sideToMove = pos.sideToMove ^ 1;
     m.fifty = pos.fifty;
     m.epSquare = pos.epSquare == NO_SQUARE ? NO_SQUARE : pos.epSquare ^ 56;
-    m.evalWork = eval::EvalScratch{};
+    m.evalWork = base::EvalScratch{};
     return m;
 }
 
@@ -34,7 +34,7 @@ struct Scores {
 
 Scores scoresFor(Position pos) {
     int q = eval::quickEvaluate(pos);
-    int f = pos.evalWork.evalMode == eval::EvalNormal ? eval::fullEvaluate(pos) : q;
+    int f = pos.evalWork.evalMode == base::EvalNormal ? eval::fullEvaluate(pos) : q;
     return {q, f, eval::isRecognisedDraw(pos)};
 }
 

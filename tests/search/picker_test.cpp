@@ -41,13 +41,13 @@ struct PickerTest : ::testing::Test {
         clearKillers(*thread);
         thread->ply = PLY;
         resetHistory();
-        iterationDepth = 768; // quiet moves are scored by history
+        position::HistoryOrdering = true;
         Settings.nullMove = true;
         pos = searchtest::fromFen(FEN);
     }
     void TearDown() override {
         thread->ply = -1;
-        iterationDepth = 0;
+        position::HistoryOrdering = false;
     }
     // The scout node's set-up before the first pick (hash move first, nothing generated).
     void prepare(Move hash, int beta = 30001, int depth = 512) {

@@ -1,12 +1,12 @@
-#include "control/clock.h"
+#include "base/clock.h"
 
-#include "control/options.h"
+#include "base/options.h"
 #include "platform/platform.h"
 
-namespace control {
+namespace base {
 
 std::uint64_t GetTimeMs() {
     return optionBool(OPTION_PROCESS_TIME) ? platform::processTimeMs() : platform::wallClockMs();
 }
 
-} // namespace control
+} // namespace base

@@ -1,12 +1,12 @@
-#include "control/debuglog.h"
+#include "base/debuglog.h"
 
-#include "control/clock.h"
-#include "control/options.h"
-#include "control/version.h"
+#include "base/clock.h"
+#include "base/options.h"
+#include "base/version.h"
 
 #include <cstdio>
 
-namespace control {
+namespace base {
 
 std::uint64_t DebugStartTime = 0;
 bool DebugStopped = true;
@@ -39,7 +39,8 @@ void DebugModeChanged() {
         DebugStopped = false;
     } else if (!DebugStopped) {
         if (FILE *f = openLog()) {
-            std::fprintf(f, "gettime(): %7llu\n", static_cast<unsigned long long>(GetTimeMs() - DebugStartTime));
+            std::fprintf(f, "gettime(): %7llu\n",
+                         static_cast<unsigned long long>(GetTimeMs() - DebugStartTime));
             std::fputs(STAR_LINE, f);
             std::fputs("*** Stopping Debug Mode ***\n", f);
             std::fputs(STAR_LINE, f);
@@ -68,4 +69,4 @@ void debugLines(std::string_view text) {
     std::fclose(f);
 }
 
-} // namespace control
+} // namespace base

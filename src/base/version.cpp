@@ -1,8 +1,8 @@
-#include "control/version.h"
+#include "base/version.h"
 
-namespace control {
+namespace base {
 
 const char *buildDate() { return __DATE__; }
 const char *buildTime() { return __TIME__; }
 
-} // namespace control
+} // namespace base

@@ -2,7 +2,7 @@
 // debug log.
 #pragma once
 
-namespace control {
+namespace base {
 
 inline constexpr const char *ENGINE_NAME = "Vorlan";
 inline constexpr const char *ENGINE_VERSION = "1.8";
@@ -12,4 +12,4 @@ inline constexpr const char *ENGINE_AUTHORS = "the Vorlan developers";
 const char *buildDate();
 const char *buildTime();
 
-} // namespace control
+} // namespace base

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace control {
+namespace base {
 
 inline constexpr std::size_t INFO_TEXT_SIZE = 65536;
 inline constexpr std::size_t LINE_TEXT_SIZE = 4096;
@@ -30,8 +30,8 @@ void setHashFullText(std::string_view text);
 void clearOutputSlots();
 bool outputSlotsEmpty();
 
-// Prints the slots when a search runs (or force is set) and "Buffer" ms have passed since the
-// last flush (or force is set); also logs the printed lines to debug.txt.
+// Prints the slots when force is set or "Buffer" ms have passed since the last flush; also logs
+// the printed lines to debug.txt. Unforced flushes belong to a running search only.
 void FlushOutput(bool force);
 
-} // namespace control
+} // namespace base

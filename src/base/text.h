@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace control {
+namespace base {
 
 constexpr char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
@@ -23,13 +23,16 @@ constexpr bool equalsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && startsWithNoCase(a, b);
 }
 
-constexpr bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+constexpr bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // The leading decimal integer as C's atoi reads it (blanks, sign, digits), saturated to 32 bits;
 // 0 when the text does not start with a number.
 constexpr std::int32_t leadingInt(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     std::int64_t n = 0;
@@ -45,10 +48,12 @@ constexpr std::int32_t leadingInt(std::string_view text) {
 // The first blank-delimited word, as scanf's "%s" reads it.
 constexpr std::string_view firstWord(std::string_view text) {
     std::size_t start = 0;
-    while (start < text.size() && isBlank(text[start])) ++start;
+    while (start < text.size() && isBlank(text[start]))
+        ++start;
     std::size_t end = start;
-    while (end < text.size() && !isBlank(text[end])) ++end;
+    while (end < text.size() && !isBlank(text[end]))
+        ++end;
     return text.substr(start, end - start);
 }
 
-} // namespace control
+} // namespace base

@@ -1,14 +1,13 @@
-#include "control/output.h"
+#include "base/output.h"
 
-#include "control/clock.h"
-#include "control/debuglog.h"
-#include "control/options.h"
-#include "search/control.h"
+#include "base/clock.h"
+#include "base/debuglog.h"
+#include "base/options.h"
 
 #include <cstdio>
 #include <cstring>
 
-namespace control {
+namespace base {
 
 namespace {
 
@@ -58,7 +57,6 @@ bool outputSlotsEmpty() {
 
 void FlushOutput(bool force) {
     std::uint64_t now = GetTimeMs();
-    if (search::SearchState == search::STATE_IDLE && !force) return;
     if (outputSlotsEmpty()) return;
     if (!force && now - LastFlushTime < std::uint64_t(optionValue(OPTION_BUFFER))) return;
     std::size_t length = 0;
@@ -73,4 +71,4 @@ void FlushOutput(bool force) {
     clearOutputSlots();
 }
 
-} // namespace control
+} // namespace base

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-namespace control {
+namespace base {
 
 std::uint64_t GetTimeMs();
 
-} // namespace control
+} // namespace base

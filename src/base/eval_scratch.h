@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace eval {
+namespace base {
 
 // How far an evaluation may go after the material step.
 enum EvalMode : std::int32_t {
@@ -49,4 +49,4 @@ struct EvalScratch {
     std::int32_t patternPenalty[2];
 };
 
-} // namespace eval
+} // namespace base
