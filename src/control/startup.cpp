@@ -18,7 +18,9 @@
 #include "search/thread.h"
 #include "search/timeman.h"
 #include "search/tt.h"
+#include "tablebases/cache.h"
 #include "tablebases/probe.h"
+#include "tablebases/registry.h"
 
 namespace control {
 
@@ -51,6 +53,9 @@ void registerSubsystemOptionHandlers() {
     registerOptionHandler("UCI_ShowCurrLine", [](int) {
         search::Settings.showCurrLine = base::optionBool(base::OPTION_SHOW_CURRLINE);
     });
+    registerOptionHandler(
+        "NalimovPath", [](int) { tablebases::InitTablebases(base::optionText(base::OPTION_NALIMOV_PATH)); });
+    registerOptionHandler("NalimovCache", [](int) { tablebases::InitTablebaseCache(); });
     registerOptionHandler("Contempt",
                           [](int) { search::Settings.contempt = base::optionInt(base::OPTION_CONTEMPT); });
 }

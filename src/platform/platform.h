@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@ namespace platform {
 
 // True when standard input is an interactive console (a terminal), false for a pipe or file.
 bool stdinIsConsole();
+// True when standard error is a terminal (progress bars are drawn only there).
+bool stderrIsConsole();
 // Console set-up: drop window and mouse events and pending console input (no-op where not needed).
 void prepareConsole();
 // Reports whether a read from standard input would not block. A failed test counts as "waiting"
@@ -26,6 +29,8 @@ std::uint64_t wallClockMs();
 std::uint64_t processTimeMs();
 // Names (without directory) of the regular files in `directory` whose names end with `suffix`.
 std::vector<std::string> listFiles(const std::string &directory, const std::string &suffix);
+// Moves a file's read position to `offset` bytes from its start (offsets beyond 2^31 included).
+bool seekFile(std::FILE *file, std::uint64_t offset);
 // The separator between directory and file names.
 char pathSeparator();
 

@@ -14,6 +14,8 @@ namespace platform {
 
 bool stdinIsConsole() { return isatty(STDIN_FILENO) != 0; }
 
+bool stderrIsConsole() { return isatty(STDERR_FILENO) != 0; }
+
 void prepareConsole() { tcflush(STDIN_FILENO, TCIFLUSH); }
 
 bool inputWaiting() {
@@ -63,5 +65,7 @@ std::vector<std::string> listFiles(const std::string &directory, const std::stri
 }
 
 char pathSeparator() { return '/'; }
+
+bool seekFile(std::FILE *file, std::uint64_t offset) { return fseeko(file, off_t(offset), SEEK_SET) == 0; }
 
 } // namespace platform

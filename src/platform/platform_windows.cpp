@@ -16,6 +16,11 @@ bool stdinIsConsole() {
     return GetConsoleMode(inputHandle(), &mode) != 0;
 }
 
+bool stderrIsConsole() {
+    DWORD mode;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 void prepareConsole() {
     DWORD mode;
     if (GetConsoleMode(inputHandle(), &mode)) {
@@ -65,5 +70,9 @@ std::vector<std::string> listFiles(const std::string &directory, const std::stri
 }
 
 char pathSeparator() { return '\\'; }
+
+bool seekFile(std::FILE *file, std::uint64_t offset) {
+    return _fseeki64(file, __int64(offset), SEEK_SET) == 0;
+}
 
 } // namespace platform
