@@ -1,0 +1,130 @@
+#include "tablebases/tb_support.h"
+
+#include "position/fen.h"
+#include "position/position.h"
+#include "support/test_support.h"
+#include "tablebases/probe.h"
+#include "tbgen/compress.h"
+#include "tbgen/retro.h"
+#include "tbgen/store.h"
+#include "tbgen/values.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace tbtest {
+
+namespace {
+
+constexpr const char *TEST_TABLES[] = {"kqk", "krk", "kbk", "knk", "kpk", "krkn", "kbnk"};
+constexpr int THREADS = 2;
+
+std::string folderPath() {
+    return (std::filesystem::temp_directory_path() / ("vorlan-tb-" + std::to_string(::getpid()))).string();
+}
+
+// Removes the folder when the test process ends.
+struct FolderOwner {
+    std::string path = folderPath();
+    ~FolderOwner() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+FolderOwner &folder() {
+    static FolderOwner f;
+    return f;
+}
+
+bool writeCompressed(int id) {
+    const tablebases::TableInfo &t = tablebases::Tables[id];
+    for (int side = 0; side < (t.flags & tablebases::TABLE_SYMMETRIC ? 1 : 2); ++side) {
+        const auto &bytes = tbgen::Loaded[id].side[side];
+        auto packed =
+            tbgen::compressTable(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size(), THREADS);
+        std::ofstream out(folder().path + "/" + t.name + (side ? ".nbb.emd" : ".nbw.emd"), std::ios::binary);
+        out.write(reinterpret_cast<const char *>(packed.data()), std::streamsize(packed.size()));
+        if (!out) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool makeTestTables() {
+    static int state = 0; // 0 not yet, 1 made, -1 failed
+    if (state) return state > 0;
+    testsupport::initOnce();
+    tablebases::initTableList();
+    std::filesystem::create_directories(folder().path);
+    state = 1;
+    for (const char *name : TEST_TABLES) {
+        int id = tablebases::findTable(name);
+        tbgen::TableStats stats;
+        std::string error;
+        if (!tbgen::generateTable(id, THREADS, stats, error) || !writeCompressed(id)) {
+            ADD_FAILURE() << name << ": " << error;
+            state = -1;
+        }
+    }
+    return state > 0;
+}
+
+const std::string &compressedFolder() { return folder().path; }
+
+namespace {
+
+Dtm dtmAt(const tablebases::TableSpot &spot) {
+    Dtm d;
+    const auto &bytes = tbgen::Loaded[spot.id].side[spot.side];
+    if (spot.index >= bytes.size() || bytes[spot.index] == tbgen::FILE_BROKEN) return d;
+    std::uint8_t v = tbgen::fromFileByte(bytes[spot.index]);
+    d.known = true;
+    if (tbgen::isWin(v))
+        d.plies = 2 * tbgen::movesOf(v) - 1;
+    else if (tbgen::isLoss(v))
+        d.plies = -2 * tbgen::movesOf(v), d.mated = tbgen::movesOf(v) == 0;
+    return d;
+}
+
+} // namespace
+
+Dtm lookup(const unsigned *white, const unsigned *black, const int *whiteCount, const int *blackCount,
+           int sideToMove, unsigned ep) {
+    tablebases::TableSpot spot;
+    return tablebases::locate(white, black, whiteCount, blackCount, sideToMove, ep, spot) ? dtmAt(spot)
+                                                                                          : Dtm{};
+}
+
+Dtm lookupFen(const std::string &fen) {
+    position::LoadFen(fen);
+    tablebases::TableSpot spot;
+    return tablebases::positionSpot(position::GamePosition, spot) ? dtmAt(spot) : Dtm{};
+}
+
+std::string oracleFile(const std::string &name) { return std::string(VORLAN_SHARED_DATA) + "/" + name; }
+
+std::vector<std::string> readLines(const std::string &path) {
+    std::vector<std::string> lines;
+    if (!std::filesystem::exists(path)) return lines;
+    bool xz = path.size() > 3 && path.compare(path.size() - 3, 3, ".xz") == 0;
+    std::FILE *f =
+        xz ? ::popen(("xz -dc '" + path + "' 2>/dev/null").c_str(), "r") : std::fopen(path.c_str(), "r");
+    if (!f) return lines;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, f)) {
+        std::string line(buffer);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    xz ? ::pclose(f) : std::fclose(f);
+    return lines;
+}
+
+} // namespace tbtest

@@ -1,0 +1,34 @@
+// Tables the generator makes inside the test process, and value look-ups in them.
+#pragma once
+
+#include "tablebases/tables.h"
+
+#include <string>
+#include <vector>
+
+namespace tbtest {
+
+// The tables every test of this folder may use: the five 3-piece tables, krkn and kbnk. Made
+// once per process with two threads; their compressed files are written to compressedFolder().
+bool makeTestTables();
+const std::string &compressedFolder();
+
+// A depth to mate in plies from the side to move's view: 2n - 1 for mate in n, -2n for mated in
+// n (mated now: 0 with `mated`), 0 for a draw. `known` is false when no table covers it.
+struct Dtm {
+    bool known = false;
+    int plies = 0;
+    bool mated = false;
+};
+
+// From square lists in the probe's slot order (see tablebases/tables.h).
+Dtm lookup(const unsigned *white, const unsigned *black, const int *whiteCount, const int *blackCount,
+           int sideToMove, unsigned ep = 127);
+// From FEN text (sets the game position).
+Dtm lookupFen(const std::string &fen);
+
+// Lines of a reference file; .xz files are read through "xz -dc". Empty when unavailable.
+std::vector<std::string> readLines(const std::string &path);
+std::string oracleFile(const std::string &name);
+
+} // namespace tbtest
