@@ -31,11 +31,11 @@ std::unique_ptr<std::uint8_t[]> BlockData;
 int EntryCount = 0;
 std::int32_t Newest = -1, Oldest = -1, FreeList = -1;
 std::uint8_t Compressed[BLOCK_BYTES]; // the shared decoding area
+std::uint64_t BlockLoads = 0;
 
-void unlinkGlobal(CacheEntry &e, std::int32_t self) {
+void unlinkGlobal(const CacheEntry &e) {
     (e.prev >= 0 ? Entries[e.prev].next : Newest) = e.next;
     (e.next >= 0 ? Entries[e.next].prev : Oldest) = e.prev;
-    (void)self;
 }
 
 void linkGlobalFront(CacheEntry &e, std::int32_t self) {
@@ -128,6 +128,8 @@ void InitTablebaseCache() { allocateTablebaseCache(base::optionInt(base::OPTION_
 
 int tablebaseCacheEntries() { return EntryCount; }
 
+std::uint64_t tablebaseBlockLoads() { return BlockLoads; }
+
 bool readTableByte(int id, int side, std::uint64_t offset, std::uint8_t &byte) {
     RegisteredSide &r = Registered[id][side];
     if (!EntryCount || !r.any) return false;
@@ -136,7 +138,7 @@ bool readTableByte(int id, int side, std::uint64_t offset, std::uint8_t &byte) {
     for (std::int32_t i = r.heads[block & (CACHE_BUCKETS - 1)]; i >= 0; i = Entries[i].bucketNext) {
         CacheEntry &e = Entries[i];
         if (e.block != block) continue;
-        if (Newest != i) unlinkGlobal(e, i), linkGlobalFront(e, i);
+        if (Newest != i) unlinkGlobal(e), linkGlobalFront(e, i);
         if (r.heads[block & (CACHE_BUCKETS - 1)] != i) unlinkBucket(e), linkBucketFront(e, i);
         byte = e.data[within];
         return true;
@@ -147,7 +149,7 @@ bool readTableByte(int id, int side, std::uint64_t offset, std::uint8_t &byte) {
         FreeList = Entries[i].next;
     } else {
         i = Oldest;
-        unlinkGlobal(Entries[i], i);
+        unlinkGlobal(Entries[i]);
         unlinkBucket(Entries[i]);
     }
     CacheEntry &e = Entries[i];
@@ -157,6 +159,7 @@ bool readTableByte(int id, int side, std::uint64_t offset, std::uint8_t &byte) {
     std::uint32_t local = Tables[id].flags & TABLE_SPLIT ? block & ((1u << EXTENT_BLOCK_BITS) - 1) : block;
     ExtentFile &f = Registered[id][side].extent[extent < MAX_EXTENTS ? extent : 0];
     const char *reason = nullptr;
+    ++BlockLoads;
     if (extent >= MAX_EXTENTS || f.path.empty() || !loadBlock(f, local, e.data, reason)) {
         if (reason) disableExtent(id, side, extent, reason);
         e.next = FreeList;

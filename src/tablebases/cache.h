@@ -12,8 +12,9 @@ void InitTablebaseCache();
 void allocateTablebaseCache(int megabytes);
 // Puts every entry back on the free list (the registrations changed).
 void clearTablebaseCache();
-// Number of entries (blocks) the cache holds.
+// Number of entries (blocks) the cache holds, and blocks read from files so far.
 int tablebaseCacheEntries();
+std::uint64_t tablebaseBlockLoads();
 
 // The byte at `offset` of a table side's data (all extents together), read through the cache.
 // False when there is no cache or the block cannot be read.

@@ -53,8 +53,15 @@ const char *containerErrorText(ContainerError e) {
 std::uint32_t BitReader::peek(int n) const {
     if (n == 0) return 0;
     std::uint64_t byte = bit >> 3, window = 0;
-    for (int i = 0; i < 8; ++i)
-        window = window << 8 | (byte + std::uint64_t(i) < size ? data[byte + std::uint64_t(i)] : 0);
+    if (byte + 8 <= size) {
+        const std::uint8_t *p = data + byte;
+        window = std::uint64_t(p[0]) << 56 | std::uint64_t(p[1]) << 48 | std::uint64_t(p[2]) << 40 |
+                 std::uint64_t(p[3]) << 32 | std::uint64_t(p[4]) << 24 | std::uint64_t(p[5]) << 16 |
+                 std::uint64_t(p[6]) << 8 | std::uint64_t(p[7]);
+    } else {
+        for (int i = 0; i < 8; ++i)
+            window = window << 8 | (byte + std::uint64_t(i) < size ? data[byte + std::uint64_t(i)] : 0);
+    }
     window <<= bit & 7;
     return std::uint32_t(window >> (64 - n));
 }
@@ -212,6 +219,11 @@ ContainerError readTbHeader(const std::uint8_t *bytes, std::size_t n, ContainerH
         if (h.blockOffset[b + 1] - h.blockOffset[b] > decoded) return CONTAINER_BROKEN;
     }
     h.decodedSize = std::uint64_t(blocks - 1) * h.blockSize + h.lastBlockLength;
+    if (std::equal(bytes, bytes + 64, CONTAINER_BANNER)) {
+        h.blockChecksum.resize(blocks);
+        for (std::uint32_t b = 0; b < blocks; ++b)
+            h.blockChecksum[b] = bigEndian32(bytes + CONTAINER_PREFIX + 8 * std::size_t(b) + 4);
+    }
     // 3. The code description starts on the next whole byte.
     in.bit = (in.bit + 7) & ~std::uint64_t(7);
     std::uint8_t lengths[BLOCK_SYMBOLS];
@@ -224,6 +236,8 @@ int decodeTbBlock(const ContainerHeader &h, std::uint32_t block, const std::uint
                   std::uint32_t length, std::uint8_t *out) {
     if (block >= h.blockCount) return -1;
     std::uint32_t decoded = block + 1 == h.blockCount ? h.lastBlockLength : h.blockSize;
+    if (!h.blockChecksum.empty() && containerChecksum(compressed, length) != h.blockChecksum[block])
+        return -1;
     if (length == decoded) {
         std::memcpy(out, compressed, decoded);
         return int(decoded);
@@ -244,9 +258,16 @@ int decodeTbBlock(const ContainerHeader &h, std::uint32_t block, const std::uint
             n = (1u << k) + in.read(k) + 14;
         }
         std::uint32_t d = h.distance[slot];
-        if (in.overrun() || d > at || n > decoded - at) return -1;
-        for (std::uint32_t i = 0; i < n; ++i, ++at)
-            out[at] = out[at - d];
+        if (in.overrun() || d == 0 || d > at || n > decoded - at) return -1;
+        if (d == 1) {
+            std::memset(out + at, out[at - 1], n);
+        } else if (d >= n) {
+            std::memcpy(out + at, out + at - d, n);
+        } else {
+            for (std::uint32_t i = 0; i < n; ++i) // the source overlaps the bytes being written
+                out[at + i] = out[at + i - d];
+        }
+        at += n;
     }
     return int(decoded);
 }

@@ -43,6 +43,9 @@ struct ContainerHeader {
     std::vector<std::uint64_t> blockOffset; // file offsets; blockOffset[n] is the end
     std::uint32_t distance[DISTANCE_SLOTS] = {};
     HuffmanCode code;
+    // Checksums of the compressed blocks, kept for containers with this program's banner (whose
+    // checksum rule is known) and checked before decoding; empty otherwise.
+    std::vector<std::uint32_t> blockChecksum;
 };
 
 // Bit stream over a byte range, most significant bit first; reads past the end give zeros and
@@ -67,7 +70,7 @@ std::uint32_t containerHeaderLength(const std::uint8_t *first, std::size_t n);
 // Parses and checks a whole header (`n` bytes, at least the header length).
 ContainerError readTbHeader(const std::uint8_t *bytes, std::size_t n, ContainerHeader &header);
 // Decodes block `block` from its `length` compressed bytes into out (room for blockSize bytes).
-// Returns the decoded length, or -1 when the block is broken.
+// Returns the decoded length, or -1 when the block is broken (or fails its checksum).
 int decodeTbBlock(const ContainerHeader &header, std::uint32_t block, const std::uint8_t *compressed,
                   std::uint32_t length, std::uint8_t *out);
 

@@ -41,43 +41,28 @@ FolderOwner &folder() {
     return f;
 }
 
-bool writeCompressed(int id) {
+bool writeCompressed(int id, const std::string &to) {
     const tablebases::TableInfo &t = tablebases::Tables[id];
     for (int side = 0; side < (t.flags & tablebases::TABLE_SYMMETRIC ? 1 : 2); ++side) {
         const auto &bytes = tbgen::Loaded[id].side[side];
         auto packed =
             tbgen::compressTable(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size(), THREADS);
-        std::ofstream out(folder().path + "/" + t.name + (side ? ".nbb.emd" : ".nbw.emd"), std::ios::binary);
+        std::ofstream out(to + "/" + t.name + (side ? ".nbb.emd" : ".nbw.emd"), std::ios::binary);
         out.write(reinterpret_cast<const char *>(packed.data()), std::streamsize(packed.size()));
         if (!out) return false;
     }
     return true;
 }
 
-} // namespace
-
-bool makeTestTables() {
-    static int state = 0; // 0 not yet, 1 made, -1 failed
-    if (state) return state > 0;
-    testsupport::initOnce();
-    tablebases::initTableList();
-    std::filesystem::create_directories(folder().path);
-    state = 1;
-    for (const char *name : TEST_TABLES) {
-        int id = tablebases::findTable(name);
-        tbgen::TableStats stats;
-        std::string error;
-        if (!tbgen::generateTable(id, THREADS, stats, error) || !writeCompressed(id)) {
-            ADD_FAILURE() << name << ": " << error;
-            state = -1;
-        }
-    }
-    return state > 0;
+// Reads the tables the test run made; false when any is missing.
+bool readPrepared() {
+    std::string error;
+    for (const char *name : TEST_TABLES)
+        if (!tbgen::loadTable(tablebases::findTable(name), VORLAN_TB_TEST_TABLES, error)) return false;
+    return true;
 }
 
-const std::string &compressedFolder() { return folder().path; }
-
-namespace {
+std::string Folder;
 
 Dtm dtmAt(const tablebases::TableSpot &spot) {
     Dtm d;
@@ -94,6 +79,32 @@ Dtm dtmAt(const tablebases::TableSpot &spot) {
 
 } // namespace
 
+bool makeTestTables() {
+    static int state = 0; // 0 not yet, 1 made, -1 failed
+    if (state) return state > 0;
+    testsupport::initOnce();
+    tablebases::initTableList();
+    state = 1;
+    if (readPrepared()) {
+        Folder = VORLAN_TB_TEST_TABLES;
+        return true;
+    }
+    Folder = folder().path;
+    std::filesystem::create_directories(Folder);
+    for (const char *name : TEST_TABLES) {
+        int id = tablebases::findTable(name);
+        tbgen::TableStats stats;
+        std::string error;
+        if (!tbgen::generateTable(id, THREADS, stats, error) || !writeCompressed(id, Folder)) {
+            ADD_FAILURE() << name << ": " << error;
+            state = -1;
+        }
+    }
+    return state > 0;
+}
+
+const std::string &compressedFolder() { return Folder; }
+
 Dtm lookup(const unsigned *white, const unsigned *black, const int *whiteCount, const int *blackCount,
            int sideToMove, unsigned ep) {
     tablebases::TableSpot spot;
@@ -101,8 +112,9 @@ Dtm lookup(const unsigned *white, const unsigned *black, const int *whiteCount, 
                                                                                           : Dtm{};
 }
 
-Dtm lookupFen(const std::string &fen) {
+Dtm lookupFen(const std::string &fen, const std::string &moves) {
     position::LoadFen(fen);
+    if (!moves.empty()) position::ApplyMoveList(moves);
     tablebases::TableSpot spot;
     return tablebases::positionSpot(position::GamePosition, spot) ? dtmAt(spot) : Dtm{};
 }

@@ -8,8 +8,9 @@
 
 namespace tbtest {
 
-// The tables every test of this folder may use: the five 3-piece tables, krkn and kbnk. Made
-// once per process with two threads; their compressed files are written to compressedFolder().
+// The tables every test of this folder may use: the five 3-piece tables, krkn and kbnk. The test
+// run makes them once with vorlan-tbgen (compressed); a test process reads them from there, or
+// makes them itself when they are missing. compressedFolder() holds their files.
 bool makeTestTables();
 const std::string &compressedFolder();
 
@@ -24,8 +25,8 @@ struct Dtm {
 // From square lists in the probe's slot order (see tablebases/tables.h).
 Dtm lookup(const unsigned *white, const unsigned *black, const int *whiteCount, const int *blackCount,
            int sideToMove, unsigned ep = 127);
-// From FEN text (sets the game position).
-Dtm lookupFen(const std::string &fen);
+// From FEN text (sets the game position), optionally after coordinate moves.
+Dtm lookupFen(const std::string &fen, const std::string &moves = "");
 
 // Lines of a reference file; .xz files are read through "xz -dc". Empty when unavailable.
 std::vector<std::string> readLines(const std::string &path);

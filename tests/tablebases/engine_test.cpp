@@ -1,0 +1,62 @@
+// The real binary with generated tables: a damaged file is reported and skipped, and the search
+// reports the table's exact mate and plays a move that keeps it.
+#include "tablebases/tb_support.h"
+
+#include "support/engine_process.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using testsupport::EngineProcess;
+using testsupport::TempDirectory;
+
+namespace {
+
+bool contains(const std::vector<std::string> &lines, const std::string &text) {
+    for (const auto &l : lines)
+        if (l.find(text) != std::string::npos) return true;
+    return false;
+}
+
+} // namespace
+
+TEST(TablebaseEngine, PlaysTheMateItsTablesKnow) {
+    ASSERT_TRUE(tbtest::makeTestTables());
+    TempDirectory dir;
+    for (const char *name : {"krk.nbw.emd", "krk.nbb.emd"})
+        std::filesystem::copy_file(tbtest::compressedFolder() + "/" + name, dir.file(name));
+    dir.write("kqk.nbw", "not a table");
+    EngineProcess e;
+    ASSERT_TRUE(e.started());
+    e.send("uci");
+    ASSERT_TRUE(e.readUntil("uciok"));
+    e.send("setoption name NalimovPath value " + dir.path());
+    e.send("isready");
+    auto setup = e.readUntil("readyok");
+    ASSERT_TRUE(setup);
+    EXPECT_TRUE(contains(*setup, "info string Tablebase file " + dir.file("kqk.nbw") + " skipped"));
+    EXPECT_TRUE(contains(*setup, "info string Tablebases: 2 files registered (1 skipped), up to 3 pieces"));
+
+    const std::string fen = "8/8/8/8/8/2k5/1R6/K7 w - - 0 1"; // mate in 16
+    e.send("position fen " + fen);
+    e.send("go depth 4");
+    std::vector<std::string> seen;
+    std::string best;
+    while (auto line = e.readLine(30000)) {
+        seen.push_back(*line);
+        if (line->rfind("bestmove ", 0) == 0) {
+            best = line->substr(9, line->find(' ', 9) - 9);
+            break;
+        }
+    }
+    ASSERT_FALSE(best.empty());
+    std::string lastInfo;
+    for (const auto &l : seen)
+        if (l.rfind("info multipv", 0) == 0) lastInfo = l;
+    EXPECT_NE(lastInfo.find(" score mate 16 "), std::string::npos) << lastInfo;
+    tbtest::Dtm after = tbtest::lookupFen(fen, best);
+    EXPECT_TRUE(after.known && after.plies == -30) << best << " leaves " << after.plies;
+    e.send("quit");
+    EXPECT_EQ(e.waitExit(), 0);
+}
