@@ -3,6 +3,7 @@
 //                           the WDL sample and the depth-to-mate positions (REF = reference folder)
 //   tb_check index          every legal position of every 3- and 4-piece table gets an index below
 //                           the size that no other position (up to symmetry) shares
+//   tb_check sample N       the same for N random legal positions of every 5- and 6-piece table
 //   tb_check probe DIR      probes per second through the engine's cache, warm and cold
 // The reference folder is $VORLAN_REFERENCE_DATA or ../shared/data. Built with the release preset.
 #include "control/startup.h"
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 using namespace tablebases;
@@ -120,58 +122,107 @@ unsigned mirror(unsigned s, int sym) {
     return s ^ (sym & 1 ? 7u : 0u) ^ (sym & 2 ? 56u : 0u);
 }
 
+// The class of a position under the symmetries its table allows and any order of identical
+// pieces, and its index; false for an illegal placement.
+bool classAndIndex(const TableInfo &t, const tbgen::Space &space, const tbgen::Board &b, int side,
+                   std::uint64_t &cls, TableSpot &spot, unsigned ep = 127) {
+    int first = t.material.count[0], all = space.slots;
+    for (int i = 2; i < all; ++i)
+        if (space.type[i] == position::PAWN && (b.sq[i] < 8 || b.sq[i] > 55)) return false;
+    if (!tbgen::isLegal(space, b, side)) return false;
+    unsigned white[16], black[16];
+    int wc[5] = {}, bc[5] = {};
+    white[15] = b.sq[0], black[15] = b.sq[1];
+    for (int i = 2; i < all; ++i) {
+        bool mine = i - 2 < first;
+        int k = t.material.kinds[mine ? 0 : 1][mine ? i - 2 : i - 2 - first];
+        (mine ? white : black)[3 * k + (mine ? wc : bc)[k]++] = b.sq[i];
+    }
+    if (!locate(white, black, wc, bc, side, ep, spot)) spot.index = NO_INDEX;
+    cls = ~0ull;
+    for (int sym = 0; sym < (t.material.pawns ? 2 : 8); ++sym) {
+        unsigned key[6];
+        for (int i = 0; i < all; ++i)
+            key[i] = mirror(b.sq[i], sym);
+        for (int from : {2, 2 + first})
+            for (int i = from + 1; i < (from == 2 ? 2 + first : all); ++i)
+                for (int j = i; j > from && key[j] < key[j - 1]; --j)
+                    std::swap(key[j], key[j - 1]);
+        std::uint64_t c = std::uint64_t(side) << 7 | (ep < 64 ? mirror(ep, sym) : 127);
+        for (int i = 0; i < all; ++i)
+            c = c << 6 | key[i];
+        cls = std::min(cls, c);
+    }
+    return true;
+}
+
 int index() {
     long positions = 0, failures = 0;
     for (int id = 1; id < FIRST_FIVE_PIECE; ++id) {
         const TableInfo &t = Tables[id];
         tbgen::Space space = tbgen::makeSpace(t);
-        int first = t.material.count[0], all = space.slots;
         for (int side = 0; side < (t.flags & TABLE_SYMMETRIC ? 1 : 2); ++side) {
             std::vector<std::uint64_t> owner(t.sideSize(side), ~0ull);
-            for (std::uint64_t code = 0; code < (std::uint64_t(1) << (6 * all)); ++code) {
+            for (std::uint64_t code = 0; code < (std::uint64_t(1) << (6 * space.slots)); ++code) {
                 tbgen::Board b;
-                for (int i = 0; i < all; ++i)
+                for (int i = 0; i < space.slots; ++i)
                     b.sq[i] = unsigned(code >> (6 * i)) & 63;
-                bool pawnsOk = true;
-                for (int i = 2; i < all; ++i)
-                    pawnsOk &= space.type[i] != position::PAWN || (b.sq[i] >= 8 && b.sq[i] <= 55);
-                if (!pawnsOk || !tbgen::isLegal(space, b, side)) continue;
-                unsigned white[16], black[16];
-                int wc[5] = {}, bc[5] = {};
-                white[15] = b.sq[0], black[15] = b.sq[1];
-                for (int i = 2; i < all; ++i) {
-                    int k = t.material.kinds[i - 2 < first ? 0 : 1][i - 2 < first ? i - 2 : i - 2 - first];
-                    (i - 2 < first ? white : black)[3 * k + (i - 2 < first ? wc : bc)[k]++] = b.sq[i];
-                }
+                std::uint64_t cls;
                 TableSpot spot;
-                bool found = locate(white, black, wc, bc, side, 127, spot);
-                std::uint64_t cls = ~0ull;
-                for (int sym = 0; sym < (t.material.pawns ? 2 : 8); ++sym) {
-                    unsigned key[6];
-                    for (int i = 0; i < all; ++i)
-                        key[i] = mirror(b.sq[i], sym);
-                    for (int from : {2, 2 + first})
-                        for (int i = from + 1; i < (from == 2 ? 2 + first : all); ++i)
-                            for (int j = i; j > from && key[j] < key[j - 1]; --j)
-                                std::swap(key[j], key[j - 1]);
-                    std::uint64_t c = 0;
-                    for (int i = 0; i < all; ++i)
-                        c = c << 6 | key[i];
-                    cls = std::min(cls, c);
-                }
+                if (!classAndIndex(t, space, b, side, cls, spot)) continue;
                 ++positions;
-                bool ok = found && spot.index < owner.size() &&
-                          (owner[spot.index] == ~0ull || owner[spot.index] == cls);
+                bool ok =
+                    spot.index < owner.size() && (owner[spot.index] == ~0ull || owner[spot.index] == cls);
                 if (ok)
                     owner[spot.index] = cls;
                 else if (failures++ < 5)
                     std::printf("  %s side %d: position %llx\n", t.name, side, (unsigned long long)code);
+                // The same board just after a double push that the side to move can take.
+                unsigned eps[2] = {tbgen::NO_EP, tbgen::NO_EP};
+                if (space.enPassant) tbgen::enPassantCandidates(space, b, side, false, eps);
+                for (unsigned e : eps) {
+                    if (e == tbgen::NO_EP || !classAndIndex(t, space, b, side, cls, spot, e)) continue;
+                    ++positions;
+                    ok = spot.index >= t.layout[side].epBase && spot.index < owner.size() &&
+                         (owner[spot.index] == ~0ull || owner[spot.index] == cls);
+                    if (ok)
+                        owner[spot.index] = cls;
+                    else if (failures++ < 5)
+                        std::printf("  %s side %d: en passant on %u\n", t.name, side, e);
+                }
             }
         }
         std::printf("%s done\n", t.name);
         std::fflush(stdout);
     }
     std::printf("index: %ld legal positions, %ld without a distinct index\n", positions, failures);
+    return failures ? 1 : 0;
+}
+
+int sample(long count) {
+    long positions = 0, failures = 0;
+    std::mt19937_64 random(5);
+    for (int id = FIRST_FIVE_PIECE; id < TABLE_COUNT; ++id) {
+        const TableInfo &t = Tables[id];
+        tbgen::Space space = tbgen::makeSpace(t);
+        for (int side = 0; side < (t.flags & TABLE_SYMMETRIC ? 1 : 2); ++side) {
+            std::unordered_map<std::uint64_t, std::uint64_t> owner;
+            for (long n = 0; n < count; ++n) {
+                tbgen::Board b;
+                for (int i = 0; i < space.slots; ++i)
+                    b.sq[i] = unsigned(random() & 63);
+                std::uint64_t cls;
+                TableSpot spot;
+                if (!classAndIndex(t, space, b, side, cls, spot)) continue;
+                ++positions;
+                auto [it, fresh] = owner.emplace(spot.index, cls);
+                bool ok = spot.index < t.sideSize(side) && (fresh || it->second == cls);
+                if (!ok && failures++ < 5) std::printf("  %s side %d\n", t.name, side);
+            }
+        }
+    }
+    std::printf("sample: %ld legal 5- and 6-piece positions, %ld without a distinct index\n", positions,
+                failures);
     return failures ? 1 : 0;
 }
 
@@ -249,7 +300,8 @@ int main(int argc, char **argv) {
     std::string what = argc > 1 ? argv[1] : "";
     if (what == "values" && argc > 2) return values(argv[2]);
     if (what == "index") return index();
+    if (what == "sample" && argc > 2) return sample(std::atol(argv[2]));
     if (what == "probe" && argc > 2) return probe(argv[2]);
-    std::fprintf(stderr, "usage: tb_check values DIR | index | probe DIR\n");
+    std::fprintf(stderr, "usage: tb_check values DIR | index | sample N | probe DIR\n");
     return 2;
 }

@@ -1,5 +1,6 @@
 #include "tablebases/registry.h"
 
+#include "base/debuglog.h"
 #include "base/output.h"
 #include "base/protocol.h"
 #include "platform/platform.h"
@@ -158,10 +159,12 @@ void tablebaseMessage(const char *format, ...) {
     std::size_t len = std::char_traits<char>::length(text);
     text[len] = '\n', text[len + 1] = 0;
     if (search::SearchState != search::STATE_IDLE) {
-        base::appendInfoText(text);
+        base::appendInfoText(text); // printed (and logged) with the search output
     } else {
         std::fputs(text, stdout);
         std::fflush(stdout);
+        text[len] = 0;
+        base::debugLine(text);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <functional>
 #include <queue>
 #include <thread>
@@ -59,7 +60,7 @@ int matchLengthCode(std::uint32_t n, std::uint32_t &extra, int &extraBits) {
         extraBits = 0;
         return int(n - 1);
     }
-    int k = 31 - __builtin_clz(n - 14);
+    int k = 31 - std::countl_zero(n - 14);
     extraBits = k;
     extra = n - 14 - (1u << k);
     return 14 + k;
@@ -180,7 +181,7 @@ void writeLengths(BitWriter &out, const std::vector<std::uint8_t> &lengths) {
         if (r <= 31) {
             item.b = int(r);
         } else {
-            int k = 31 - __builtin_clz(r - 31);
+            int k = 31 - std::countl_zero(r - 31);
             item.b = 32 + k, item.extraBits = k, item.extra = r - 31 - (1u << k);
         }
         items.push_back(item);

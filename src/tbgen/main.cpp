@@ -93,6 +93,11 @@ bool ensureTable(int id, const Settings &settings) {
 
 bool makeTable(int id, const Settings &settings) {
     const TableInfo &t = Tables[id];
+    std::string reason;
+    if (!canGenerate(id, reason)) {
+        std::fprintf(stderr, "vorlan-tbgen: cannot make %s: %s\n", t.name, reason.c_str());
+        return false;
+    }
     for (int sub : subtablesOf(id))
         if (!ensureTable(sub, settings)) return false;
     TableStats stats;

@@ -383,13 +383,27 @@ struct Generator {
 
 } // namespace
 
+bool canGenerate(int id, std::string &reason) {
+    const TableInfo &t = Tables[id];
+    if (t.flags & tablebases::TABLE_TWO_BYTE) {
+        reason = "its values take two bytes, which the generator does not write";
+        return false;
+    }
+    // A value and a count per position and side to move.
+    std::uint64_t bytes = 4 * makeSpace(t).size;
+    std::unique_ptr<std::uint8_t[]> trial(new (std::nothrow) std::uint8_t[bytes]);
+    if (!trial) {
+        reason =
+            "it needs " + std::to_string(bytes >> 30) + " GB of working memory, more than this machine has";
+        return false;
+    }
+    return true;
+}
+
 bool generateTable(int id, int threads, TableStats &stats, std::string &error) {
     double started = secondsSinceStart();
     const TableInfo &t = Tables[id];
-    if (t.flags & tablebases::TABLE_TWO_BYTE) {
-        error = "two-byte tables are not supported by the generator";
-        return false;
-    }
+    if (!canGenerate(id, error)) return false;
     auto g = std::make_unique<Generator>(t, threads);
     if (!g->allocate(error)) return false;
     g->initialise();

@@ -14,6 +14,10 @@ struct TableStats {
     double seconds = 0;
 };
 
+// Whether this machine can make table `id` (value width, working memory); the reason when not.
+// Checked before any table it depends on is made.
+bool canGenerate(int id, std::string &reason);
+
 // Generates table `id` into Loaded[id] with `threads` threads. Every table a capture or
 // promotion reaches must be in Loaded already. False with the reason on failure.
 bool generateTable(int id, int threads, TableStats &stats, std::string &error);

@@ -1,12 +1,15 @@
-// The real binary with generated tables: a damaged file is reported and skipped, and the search
-// reports the table's exact mate and plays a move that keeps it.
+// The real binaries: the engine with generated tables reports a damaged file, skips it, and
+// reports the table's exact mate and plays a move that keeps it; the generator refuses what it
+// cannot make with a clear message and a non-zero exit.
 #include "tablebases/tb_support.h"
 
 #include "support/engine_process.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <sys/wait.h>
 
 using testsupport::EngineProcess;
 using testsupport::TempDirectory;
@@ -59,4 +62,32 @@ TEST(TablebaseEngine, PlaysTheMateItsTablesKnow) {
     EXPECT_TRUE(after.known && after.plies == -30) << best << " leaves " << after.plies;
     e.send("quit");
     EXPECT_EQ(e.waitExit(), 0);
+}
+
+TEST(TablebaseGenerator, RefusesWhatItCannotMake) {
+    TempDirectory dir;
+    struct Case {
+        std::string arguments, message;
+        int exit;
+    };
+    const Case cases[] = {
+        {"--all 6", "tables of 6 pieces are too big for this machine", 2},
+        {"kqrkqr", "cannot make kqrkqr: it needs", 1},
+        {"kbnknp", "cannot make kbnknp: its values take two bytes", 1},
+        {"kxk", "'kxk' is not a table name", 2},
+    };
+    for (const Case &c : cases) {
+        // Under the sanitizers a failed allocation must return null, as it does in a normal build.
+        std::string command = "ASAN_OPTIONS=allocator_may_return_null=1 " + std::string(VORLAN_TBGEN) + " " +
+                              c.arguments + " -o " + dir.path() + " 2>&1";
+        std::FILE *p = ::popen(command.c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        std::string out;
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, p))
+            out += buffer;
+        int status = ::pclose(p);
+        EXPECT_EQ(WEXITSTATUS(status), c.exit) << c.arguments;
+        EXPECT_NE(out.find(c.message), std::string::npos) << c.arguments << ": " << out;
+    }
 }

@@ -218,7 +218,7 @@ TEST(TablebaseIndex, SymmetricImagesShareTheIndex) {
     init();
     std::mt19937 random(11);
     int failures = 0;
-    for (int id = 1; id < FIRST_SIX_PIECE; ++id) {
+    for (int id = 1; id < TABLE_COUNT; ++id) {
         const TableInfo &t = Tables[id];
         int pieces = 2 + t.material.count[0] + t.material.count[1];
         tbgen::Space space = tbgen::makeSpace(t);
