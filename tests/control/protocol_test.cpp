@@ -109,25 +109,6 @@ TEST(Protocol, ConsoleWordsNeedTheWholeLineOrTheirPrefix) {
     EXPECT_EQ(s.engine.waitExit(), 0);
 }
 
-TEST(Protocol, XboardModeNamesTheFirstWordOfUnknownCommands) {
-    Session s;
-    s.engine.send("xboard");
-    s.engine.send("e9e4");
-    s.engine.send("  levels 40 5 0");
-    s.engine.send("uci");
-    s.engine.send("draw");
-    s.engine.send("accepted setboard");
-    s.engine.send("computer");
-    s.engine.send("hard");
-    s.engine.send("force");
-    s.engine.send("end");
-    EXPECT_EQ(s.engine.readUntil("Error (unknown command): end"),
-              (Lines{"Error (unknown command): e9e4", "Error (unknown command): levels",
-                     "Error (unknown command): uci"}));
-    s.engine.send("quit");
-    EXPECT_EQ(s.engine.waitExit(), 0);
-}
-
 TEST(Protocol, TwoCommandsInOneWriteRunInOrder) {
     Session s;
     s.uciHandshake();

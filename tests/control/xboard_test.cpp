@@ -98,15 +98,18 @@ TEST(Xboard, HandshakeAndSmallCommands) {
                               "time 100",       "otim 100",
                               "nps 1000",       "?"})
         e.send(quiet);
-    e.send("variant suicide");
-    e.send("frobnicate now");
-    e.send("e9e4");
+    // Unknown lines are named by their first word; e9e4 is no move; "uci" means nothing now.
+    for (const char *unknown : {"variant suicide", "  levels 40 5 0", "e9e4", "uci", "frobnicate now"})
+        e.send(unknown);
     e.send("ping x");
     auto lines = e.readUntil("pong 0");
     ASSERT_TRUE(lines);
-    EXPECT_EQ(*lines, (std::vector<std::string>{"Error (unknown variant): suicide",
-                                                "Error (unknown command): frobnicate",
-                                                "Error (unknown command): e9e4"}));
+    EXPECT_EQ(*lines,
+              (std::vector<std::string>{"Error (unknown variant): suicide", "Error (unknown command): levels",
+                                        "Error (unknown command): e9e4", "Error (unknown command): uci",
+                                        "Error (unknown command): frobnicate"}));
+    e.send("quit");
+    EXPECT_EQ(e.waitExit(), 0);
 }
 
 TEST(Xboard, DepthAndTimeLimitsHoldUntilNew) {
