@@ -117,7 +117,7 @@ TEST(TablebaseProbe, CacheServesEveryValueAndEvictsTheOldest) {
     allocateTablebaseCache(1);
     ASSERT_EQ(tablebaseCacheEntries(), 126);
     InitTablebases(tbtest::compressedFolder());
-    int id = findTable("kbnk");
+    int id = findTable("krkn");
     const auto &bytes = tbgen::Loaded[id].side[1];
     for (std::uint64_t i = 0; i < bytes.size(); i += 61)
         ASSERT_EQ(tableValue(id, 1, i), valueOfByte(bytes[i])) << i;
@@ -146,9 +146,9 @@ TEST(TablebaseProbe, DamagedFilesNeverStopTheEngine) {
     std::string krk = readAll(tbtest::compressedFolder() + "/krk.nbw.emd");
     krk[100] ^= 4; // header
     dir.write("krk.nbw.emd", krk);
-    std::string kbnk = readAll(tbtest::compressedFolder() + "/kbnk.nbb.emd");
-    kbnk[kbnk.size() - 100] ^= 1; // last block
-    dir.write("kbnk.nbb.emd", kbnk);
+    std::string krkn = readAll(tbtest::compressedFolder() + "/krkn.nbb.emd");
+    krkn[krkn.size() - 100] ^= 1; // last block
+    dir.write("krkn.nbb.emd", krkn);
     allocateTablebaseCache(1);
     std::string out = printedUnderUci([&] { EXPECT_EQ(InitTablebases(dir.path()), 4); });
     EXPECT_NE(out.find("info string Tablebase file " + dir.path() + "/kpk.nbw.emd skipped"),
@@ -158,11 +158,11 @@ TEST(TablebaseProbe, DamagedFilesNeverStopTheEngine) {
     EXPECT_NE(out.find("krk.nbw.emd skipped: file broken"), std::string::npos) << out;
     EXPECT_NE(out.find("info string Tablebases: 1 files registered (3 skipped)"), std::string::npos) << out;
 
-    int id = findTable("kbnk");
+    int id = findTable("krkn");
     std::uint64_t last = Tables[id].layout[1].size - 1;
     EXPECT_NE(tableValue(id, 1, 0), NO_VALUE);
     out = printedUnderUci([&] { EXPECT_EQ(tableValue(id, 1, last), NO_VALUE); });
-    EXPECT_NE(out.find("kbnk.nbb.emd: a block is broken; no longer used"), std::string::npos) << out;
+    EXPECT_NE(out.find("krkn.nbb.emd: a block is broken; no longer used"), std::string::npos) << out;
     out = printedUnderUci([&] { EXPECT_EQ(tableValue(id, 1, 8192 * 40), NO_VALUE); });
     EXPECT_EQ(out, "");
     InitTablebases("");

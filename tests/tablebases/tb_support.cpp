@@ -20,7 +20,7 @@ namespace tbtest {
 
 namespace {
 
-constexpr const char *TEST_TABLES[] = {"kqk", "krk", "kbk", "knk", "kpk", "krkn", "kbnk"};
+constexpr const char *TEST_TABLES[] = {"kqk", "krk", "kbk", "knk", "kpk", "krkn"};
 constexpr int THREADS = 2;
 
 std::string folderPath() {

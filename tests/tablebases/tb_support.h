@@ -8,7 +8,7 @@
 
 namespace tbtest {
 
-// The tables every test of this folder may use: the five 3-piece tables, krkn and kbnk. The test
+// The tables every test of this folder may use: the five 3-piece tables and krkn. The test
 // run makes them once with vorlan-tbgen (compressed); a test process reads them from there, or
 // makes them itself when they are missing. compressedFolder() holds their files.
 bool makeTestTables();
