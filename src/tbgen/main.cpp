@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -100,6 +101,7 @@ bool makeTable(int id, const Settings &settings) {
     }
     for (int sub : subtablesOf(id))
         if (!ensureTable(sub, settings)) return false;
+    double started = secondsSinceStart();
     TableStats stats;
     std::string error;
     if (!generateTable(id, settings.threads, stats, error)) {
@@ -128,6 +130,7 @@ bool makeTable(int id, const Settings &settings) {
         }
         files.push_back(name);
     }
+    stats.seconds = secondsSinceStart() - started; // writing included
     printSummary(t, stats, bytes, files);
     Made[std::size_t(id)] = true;
     return true;

@@ -21,6 +21,7 @@ constexpr int BAR_WIDTH = 24;
 constexpr auto REDRAW = std::chrono::milliseconds(250);
 
 bool BarShown = false;
+Clock::time_point LastDraw;
 
 std::string count(std::uint64_t n) {
     char text[32];
@@ -81,12 +82,17 @@ void parallelFor(std::uint64_t count, int threads, Progress &progress,
     for (int i = 0; i < threads; ++i)
         pool.emplace_back(worker);
     bool terminal = platform::stderrIsConsole();
-    auto start = Clock::now();
+    auto maybeDraw = [&] {
+        if (!terminal || Clock::now() - LastDraw < REDRAW) return;
+        draw(progress, std::chrono::duration<double>(Clock::now() - progress.started).count());
+        LastDraw = Clock::now();
+    };
     {
         std::unique_lock<std::mutex> hold(lock);
-        while (!finished.wait_for(hold, REDRAW, [&] { return running == 0; }))
-            if (terminal) draw(progress, std::chrono::duration<double>(Clock::now() - start).count());
+        while (!finished.wait_for(hold, REDRAW / 5, [&] { return running == 0; }))
+            maybeDraw();
     }
+    maybeDraw();
     for (auto &t : pool)
         t.join();
 }

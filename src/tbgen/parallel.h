@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -13,6 +14,10 @@ struct Progress {
     std::string stage;       // what the bar measures
     std::uint64_t total = 0; // units of the stage
     std::atomic<std::uint64_t> done{0};
+    std::chrono::steady_clock::time_point started; // of the stage, for the time left
+    void begin(const std::string &what, std::uint64_t units) {
+        stage = what, total = units, done = 0, started = std::chrono::steady_clock::now();
+    }
 };
 
 // Runs work(begin, end) over [0, count) in chunks on `threads` threads; the calling thread

@@ -154,9 +154,7 @@ struct Generator {
     void initialise() {
         std::mutex keysLock;
         for (int side = 0; side < 2; ++side) {
-            progress.stage = side == 0 ? "setup, 1st to move" : "setup, 2nd to move";
-            progress.total = space.size;
-            progress.done = 0;
+            progress.begin(side == 0 ? "setup, 1st to move" : "setup, 2nd to move", space.size);
             parallelFor(space.size, threads, progress, [&](std::uint64_t begin, std::uint64_t end) {
                 std::vector<std::uint64_t> keys;
                 for (std::uint64_t i = begin; i < end; ++i) {
@@ -301,8 +299,7 @@ struct Generator {
         for (int side = 0; side < 2; ++side)
             for (std::uint64_t i = 0; i < space.size; ++i)
                 legal += count[side][i] != ILLEGAL;
-        progress.total = legal;
-        progress.done = 0;
+        progress.begin("depth 1", legal); // counts the positions decided so far
         for (int m = 1; m <= deepest.load() + 1; ++m) {
             progress.stage = "depth " + std::to_string(m);
             if (m > MAX_MOVES_TO_MATE) {
@@ -323,9 +320,7 @@ struct Generator {
             const tablebases::Layout &layout = table.layout[side];
             std::vector<std::int8_t> &bytes = out.side[side];
             bytes.assign(layout.size, FILE_BROKEN);
-            progress.stage = side == 0 ? "write .nbw" : "write .nbb";
-            progress.total = space.size;
-            progress.done = 0;
+            progress.begin(side == 0 ? "write .nbw" : "write .nbb", space.size);
             parallelFor(space.size, threads, progress, [&](std::uint64_t begin, std::uint64_t end) {
                 for (std::uint64_t i = begin; i < end; ++i) {
                     if (count[side][i] == ILLEGAL) continue;
