@@ -1,5 +1,6 @@
 #include "control/startup.h"
 
+#include "book/load.h"
 #include "book/select.h"
 #include "control/commands.h"
 #include "control/input.h"
@@ -53,6 +54,9 @@ void registerSubsystemOptionHandlers() {
     });
     registerOptionHandler("Contempt",
                           [](int) { search::Settings.contempt = base::optionInt(base::OPTION_CONTEMPT); });
+    // Switching the book on loads it when it has not been loaded under the current path.
+    for (const char *name : {"OwnBook", "OwnBookPath"})
+        registerOptionHandler(name, [](int) { book::loadBook(); });
 }
 
 // The search hears commands through the command loop, which in turn asks the time manager;
@@ -83,6 +87,7 @@ void initEngine() {
     connectSearch();
     registerSubsystemOptionHandlers();
     applyOptionDefaults();
+    book::loadBook();
     position::LoadFen(position::START_FEN);
     search::resetHistory();
 }
