@@ -24,16 +24,22 @@ std::uint32_t promotionOf(char c) {
     }
 }
 
-Position startPosition() {
-    Position saved = GamePosition;
-    LoadFen(START_FEN);
-    Position start = GamePosition;
-    GamePosition = saved;
+const Position &startPosition() {
+    static const Position start = [] {
+        Position saved = GamePosition;
+        LoadFen(START_FEN);
+        Position p = GamePosition;
+        GamePosition = saved;
+        return p;
+    }();
     return start;
 }
 
-// Adds the moves of one line; the lines are our own data and are not validated.
-void addLine(Position pos, const char *line) {
+} // namespace
+
+// The lines are our own data and are not validated.
+void addBookLine(const char *line) {
+    Position pos = startPosition();
     for (const char *p = line; *p;) {
         if (!isFileLetter(*p) || !p[1] || !p[2] || !p[3]) {
             ++p;
@@ -52,14 +58,11 @@ void addLine(Position pos, const char *line) {
     }
 }
 
-} // namespace
-
 void buildInternalBook() {
     BookTable.clear();
     BookTable.reserve(INTERNAL_BOOK_CAPACITY);
-    const Position start = startPosition();
     for (const char *line : InternalBookLines)
-        addLine(start, line);
+        addBookLine(line);
 }
 
 } // namespace book

@@ -14,5 +14,7 @@ extern const char *const InternalBookLines[INTERNAL_BOOK_LINE_COUNT];
 
 // Replaces the book table with the entries of the internal lines.
 void buildInternalBook();
+// Appends the entries of one line (moves from the standard start) that are new to the table.
+void addBookLine(const char *line);
 
 } // namespace book

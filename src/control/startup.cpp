@@ -54,9 +54,12 @@ void registerSubsystemOptionHandlers() {
     });
     registerOptionHandler("Contempt",
                           [](int) { search::Settings.contempt = base::optionInt(base::OPTION_CONTEMPT); });
-    // Switching the book on loads it when it has not been loaded under the current path.
-    for (const char *name : {"OwnBook", "OwnBookPath"})
-        registerOptionHandler(name, [](int) { book::loadBook(); });
+    // Switching the book on loads it unless its path was loaded last. A group reset reaches
+    // "OwnBook" before "OwnBookPath" has its text again, so an empty path waits for its own reset.
+    registerOptionHandler("OwnBookPath", [](int) { book::loadBook(); });
+    registerOptionHandler("OwnBook", [](int) {
+        if (!base::optionText(base::OPTION_OWN_BOOK_PATH).empty()) book::loadBook();
+    });
 }
 
 // The search hears commands through the command loop, which in turn asks the time manager;
