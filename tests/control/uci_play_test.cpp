@@ -20,8 +20,7 @@ void handshake(EngineProcess &e, const std::vector<std::string> &setup = {}) {
     ASSERT_TRUE(e.started());
     e.send("uci");
     ASSERT_TRUE(e.readUntil("uciok"));
-    for (const auto &line : setup)
-        e.send(line);
+    for (const auto &line : setup) e.send(line);
     e.send("isready");
     ASSERT_TRUE(e.readUntil("readyok"));
 }
@@ -64,8 +63,7 @@ TEST(UciPlay, DepthNodesAndMoveTimeLimitsEndTheSearch) {
     auto t0 = std::chrono::steady_clock::now();
     e.send("go movetime 300");
     lines = untilBestMove(e);
-    auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
     ASSERT_TRUE(startsWith(lines.back(), "bestmove "));
     EXPECT_GE(ms, 200);
     EXPECT_LT(ms, 3000);
@@ -97,8 +95,7 @@ TEST(UciPlay, InfiniteSearchesStopOnStopIsreadyAndQuit) {
     // "quit" during a search ends the program at once, without a move.
     e.send("go infinite");
     e.send("quit");
-    for (const auto &l : e.readToEnd())
-        EXPECT_FALSE(startsWith(l, "bestmove")) << l;
+    for (const auto &l : e.readToEnd()) EXPECT_FALSE(startsWith(l, "bestmove")) << l;
     EXPECT_EQ(e.waitExit(), 0);
 }
 
@@ -191,8 +188,7 @@ TEST(UciPlay, MultiPvNumbersItsLines) {
         for (int k = 1; k <= 3; ++k)
             if (startsWith(l, "info multipv " + std::to_string(k) + " ")) seen[k] = true;
     EXPECT_TRUE(seen[1] && seen[2] && seen[3]);
-    for (const auto &l : info)
-        EXPECT_FALSE(startsWith(l, "info multipv 4")) << l;
+    for (const auto &l : info) EXPECT_FALSE(startsWith(l, "info multipv 4")) << l;
 }
 
 // A whole game against itself at 10 s + 0.1 s: every move legal and no clock ever runs out.
@@ -207,16 +203,12 @@ TEST(UciPlay, TimedGameStaysOnTheClock) {
         int side = plies % 2;
         e.send("position startpos" + (moves.empty() ? std::string() : " moves" + moves));
         auto t0 = std::chrono::steady_clock::now();
-        e.send("go wtime " + std::to_string(clock[0]) + " btime " + std::to_string(clock[1]) +
-               " winc 100 binc 100");
+        e.send("go wtime " + std::to_string(clock[0]) + " btime " + std::to_string(clock[1]) + " winc 100 binc 100");
         auto lines = untilBestMove(e, int(clock[side]) + 1000);
-        long used =
-            long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
-                     .count());
+        long used = long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count());
         if (lines.empty()) break; // mate or stalemate: a root without moves prints nothing
         ASSERT_TRUE(startsWith(lines.back(), "bestmove ")) << lines.back();
-        for (const auto &l : lines)
-            ASSERT_EQ(l.find("Invalid"), std::string::npos) << l;
+        for (const auto &l : lines) ASSERT_EQ(l.find("Invalid"), std::string::npos) << l;
         clock[side] -= used;
         ASSERT_GT(clock[side], 0) << "lost on time at ply " << plies;
         clock[side] += increment;
@@ -228,8 +220,7 @@ TEST(UciPlay, TimedGameStaysOnTheClock) {
         e.send("isready");
         auto check = e.readUntil("readyok");
         ASSERT_TRUE(check);
-        for (const auto &l : *check)
-            ASSERT_EQ(l.find("Invalid Move"), std::string::npos) << l;
+        for (const auto &l : *check) ASSERT_EQ(l.find("Invalid Move"), std::string::npos) << l;
     }
     EXPECT_GE(plies, 40); // the game may end early only by mate or stalemate
 }
