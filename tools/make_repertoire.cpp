@@ -17,6 +17,7 @@
 //   build/release/make_repertoire /usr/share/scid/data/scid.eco > src/book/internal_lines.cpp
 // A second argument names a cache file for the search scores, so that a rerun does not search.
 #include "base/options.h"
+#include "base/protocol.h"
 #include "book/key.h"
 #include "booktool/san.h"
 #include "control/startup.h"
@@ -44,6 +45,7 @@ constexpr int MAX_PLIES = 40;
 constexpr int EXTENDED_PLIES = 10;
 constexpr int SEARCH_DEPTH = 7;
 constexpr int AVOID_MARGIN = 60;
+constexpr std::uint64_t NODE_LIMIT = 3000000; // a few positions explode at a fixed depth
 constexpr std::size_t ENTRY_LIMIT = 9000;
 
 struct Quota {
@@ -171,7 +173,7 @@ Scores readScores(const std::string &path) {
 int cachedSearch(Scores &cache, std::uint64_t id, const Position &pos, int depth) {
     auto it = cache.find(id);
     if (it != cache.end()) return it->second;
-    int score = search::searchToDepth(pos, depth).score;
+    int score = search::searchToDepth(pos, depth, NODE_LIMIT).score;
     cache[id] = score;
     return score;
 }
@@ -210,8 +212,10 @@ int main(int argc, char **argv) {
     }
     control::initEngine();
     search::PollHook = search::defaultPoll;
-    // Without a book, the ponder-move choice cannot narrow the lists of positions searched later.
+    // Without a book, the ponder-move choice cannot narrow the lists of positions searched later;
+    // in xboard mode without "post" the searches print nothing.
     base::Options[base::OPTION_OWN_BOOK].value = 0;
+    base::ProtocolMode = base::MODE_XBOARD;
     std::vector<Line> lines = selectLines(readEco(argv[1]));
     std::set<std::uint64_t> distinct;
     for (const Line &line : lines) {
