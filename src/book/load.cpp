@@ -44,6 +44,4 @@ void loadBook() {
     }
 }
 
-void forgetLoadedBook() { LoadedPath.clear(); }
-
 } // namespace book

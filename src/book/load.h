@@ -7,7 +7,5 @@ namespace book {
 // The change handler of "OwnBookPath" and "OwnBook" and a start-up step. Loads nothing while
 // "OwnBook" is off or when the path is the one loaded last.
 void loadBook();
-// Forgets the path loaded last, so that the next loadBook reads it again (tests).
-void forgetLoadedBook();
 
 } // namespace book

@@ -27,10 +27,11 @@ constexpr std::uint32_t QUICK_REPETITION_FIFTY_LIMIT = 50;
 constexpr int SCORE_WINDOW = 50; // moves this far below the best score still get a score share
 constexpr int LOWEST_SCORE = -32768;
 
-// A cached list may hold stale entries beyond its count: only a move of the side to move can
-// have a book key.
+// A cached list may hold stale or empty entries beyond its count: only a move of a piece of the
+// side to move can have a book key.
 bool hasMover(const Position &pos, Move m) {
-    return pos.colourOn(moveFrom(m)) == int(pos.sideToMove) && movePromotion(m) <= KNIGHT;
+    return moveFrom(m) != moveTo(m) && pos.colourOn(moveFrom(m)) == int(pos.sideToMove) &&
+           movePromotion(m) <= KNIGHT;
 }
 
 void printSelection(const MoveEntry *list, const BookChoice *moves, int count, int r) {

@@ -16,6 +16,7 @@ using namespace position;
 namespace {
 
 constexpr std::size_t ENTRY_SIZE = 16;
+constexpr std::size_t PROGRESS_EVERY = 100000; // positions
 constexpr int CASTLING_RANDOM = 768, EN_PASSANT_RANDOM = 772, WHITE_TO_MOVE_RANDOM = 780;
 constexpr int POLYGLOT_KIND[6] = {6, 5, 4, 3, 2, 1}; // Polyglot's piece number by PieceType
 constexpr std::uint32_t PROMOTION[8] = {0, KNIGHT, BISHOP, ROOK, QUEEN, 8, 8, 8}; // 8: invalid
@@ -141,7 +142,9 @@ std::vector<book::BookEntry> walkPolyglotBook(const PolyglotBook &book, WalkRepo
                     weights.push_back(e->weight);
                 }
             }
-            if (!f.moves.empty()) ++report.positions;
+            if (!f.moves.empty() && ++report.positions % PROGRESS_EVERY == 0)
+                std::fprintf(stderr, "%zu positions walked, %zu entries so far\n", report.positions,
+                             out.size());
             std::vector<std::uint8_t> scaled = scaleWeights(weights);
             for (std::size_t i = 0; i < f.moves.size(); ++i) {
                 std::uint64_t k = book::bookKey(f.pos, f.moves[i]);

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -101,7 +102,7 @@ TEST(BookKeys, EveryInternalLineIsLegalAndFoundUnderTheGeneratedMovesKey) {
         firstMoves[std::string(line, 4)]++;
         for (const char *p = line; *p; ++p) {
             if (!isFileLetter(*p)) continue;
-            std::string text(p, p[4] >= 'n' && p[4] <= 'r' ? 5 : 4);
+            std::string text(p, p[4] && std::strchr("qrbn", p[4]) ? 5 : 4);
             p += text.size() - 1;
             Move m = legalMove(pos, text.c_str());
             ASSERT_NE(m, NO_MOVE) << line;
