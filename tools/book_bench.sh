@@ -15,7 +15,7 @@ TIMEFORMAT='%R s'
 echo "from-pgn, 10,000 games of 60 plies ($(du -h games.pgn | cut -f1)):"
 time "$build/vorlan-book" from-pgn games.pgn -o games.vlb
 
-"$build/random_pgn" 40000 50 2 draws > big.pgn
+"$build/random_pgn" 44000 50 2 draws > big.pgn
 "$polyglot" make-book -pgn big.pgn -bin big.bin -max-ply 26 -min-game 1 > /dev/null
 echo "from-polyglot, $(( $(stat -c %s big.bin) / 16 )) Polyglot entries:"
 time "$build/vorlan-book" from-polyglot big.bin -o big.vlb
