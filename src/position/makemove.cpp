@@ -207,27 +207,6 @@ Bitboard attackersOf(const Position &pos, Colour by, Square sq, Bitboard occ) {
     return a;
 }
 
-bool IsSquareAttacked(const Position &pos, Colour by, Square sq) {
-    const Bitboard *p = pos.pieces[by];
-    if ((PawnAttacksOf(~by, SquareBit[sq]) & p[PAWN]) || (KnightAttacks[sq] & p[KNIGHT]) ||
-        (KingAttacks[sq] & p[KING]))
-        return true;
-    Bitboard rq = p[ROOK] | p[QUEEN], bq = p[BISHOP] | p[QUEEN];
-    Bitboard occ = pos.all();
-    return ((RookLines[sq] & rq) && (RookAttacks(sq, occ) & rq)) ||
-           ((BishopLines[sq] & bq) && (BishopAttacks(sq, occ) & bq));
-}
-
-bool inCheck(const Position &pos) {
-    return IsSquareAttacked(pos, Colour(pos.sideToMove ^ 1), pos.kingSquare[pos.sideToMove]);
-}
-
-bool isCapture(const Position &pos, Move move) { return !pos.isEmpty(moveTo(move)); }
-
-bool isEnPassant(const Position &pos, Move move) {
-    return moveTo(move) == pos.epSquare && cellIsPawn(pos.board[moveFrom(move)]);
-}
-
 bool IsMovePseudoLegal(const Position &pos, Move m) {
     if (m == NO_MOVE || m == NullMove) return false;
     Colour us = Colour(pos.sideToMove);
