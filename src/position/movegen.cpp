@@ -43,6 +43,12 @@ template <PieceType T> Bitboard pieceAttacks(Square sq, Bitboard occ) {
     else return KingAttacks[sq];
 }
 
+template <PieceType T> Bitboard emptyBoardAttacks(Square sq) {
+    if constexpr (T == BISHOP) return BishopLines[sq];
+    else if constexpr (T == ROOK) return RookLines[sq];
+    else return QueenLines[sq];
+}
+
 // Appends moves scored by AddMove's rule. The list end, the side and the ordering switch are
 // kept in locals so that the inner loops do not reload them from the position after each store.
 struct MoveWriter {
@@ -128,6 +134,9 @@ template <PieceType T, bool CaptureBonus, bool Legal>
 void addPieceMoves(MoveWriter &w, const Position &pos, Bitboard targets, Bitboard occ, const LegalInfo &legal) {
     for (Bitboard pieces = pos.pieces[w.us][T]; pieces;) {
         Square from = popLowest(pieces);
+        // The capture lists have few targets: skip a slider's lookup when none is on its lines.
+        if constexpr (CaptureBonus && T != KNIGHT)
+            if (!(emptyBoardAttacks<T>(from) & targets)) continue;
         Bitboard to = pieceAttacks<T>(from, occ) & targets;
         if (Legal && (legal.pinned & SquareBit[from])) to &= pinLine(legal.king, from);
         const std::int8_t *row = OrderingPST[T][w.us];
