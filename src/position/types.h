@@ -87,7 +87,18 @@ constexpr int MAX_PLY = 100;
 
 // Bit helpers.
 constexpr Bitboard squareBit(Square sq) { return sq < 64 ? Bitboard(1) << sq : 0; }
-inline int popCount(Bitboard b) { return std::popcount(b); }
+// With the processor's instruction when the build may use it (VORLAN_NATIVE); in the portable
+// x86-64 build a branch-free count, much faster than the library call the compiler would make.
+inline int popCount(Bitboard b) {
+#if defined(__x86_64__) && !defined(__POPCNT__)
+    b -= (b >> 1) & 0x5555555555555555ULL;
+    b = (b & 0x3333333333333333ULL) + ((b >> 2) & 0x3333333333333333ULL);
+    b = (b + (b >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return int((b * 0x0101010101010101ULL) >> 56);
+#else
+    return std::popcount(b);
+#endif
+}
 inline Square lowestSquare(Bitboard b) { return Square(std::countr_zero(b)); }
 inline Square popLowest(Bitboard &b) {
     Square sq = lowestSquare(b);
