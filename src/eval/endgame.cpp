@@ -35,7 +35,7 @@ constexpr int KBN_CORNER_WEIGHT = 2;
 constexpr int MINOR_LIMIT = 400; // below this a side's pieces cannot mate on their own
 constexpr Bitboard DRAW_EDGE = RANK_MASK[0] | RANK_MASK[7] | FILE_A;
 
-// By file index (h-file first): a king far from the only wing with pawns.
+// By file index (h-file first): a king on the outer files of the only wing that has pawns.
 constexpr int QUEENSIDE_WING[8] = {0, 0, 0, 0, 0, -10, -20, -30};
 constexpr int KINGSIDE_WING[8] = {-30, -20, -10, 0, 0, 0, 0, 0};
 

@@ -183,7 +183,9 @@ Step moveResult(Run &r, int s) {
         f.bestMove = m;
     }
     if (s > f.alpha) {
-        if (s == f.bestScore) {
+        // Only a strict improvement is a new best: with several PV lines alpha stays low, and a
+        // move that merely ties must not take over the move reported as best.
+        if (m == f.bestMove) {
             store(pos, ply, f.depth, s, BOUND_EXACT, m);
             if (root) reportBest(r, m, reply, s);
         }
@@ -211,6 +213,7 @@ Step finishNode(Run &r) {
     f.depth = f.targetDepth;
     // Compared with the alpha the final pass started from: a score above it is exact, so the
     // PV result stays in the table as exact and the node's ordered list reaches the cache.
+    if (root && Settings.multiPv > 1) recordRootRows(f.moves, f.moveCount);
     bool found = f.bestScore > f.passAlpha;
     store(pos, ply, f.depth, f.bestScore, found ? BOUND_EXACT : BOUND_UPPER, f.bestMove);
     if (found && (f.depth >= CACHE_DEPTH || root)) {

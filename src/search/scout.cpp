@@ -83,11 +83,15 @@ Step nextChild(Run &r) {
         Move m = f.currentMove;
         f.moves[f.moveIndex] = makeEntry(m, INITIAL_BEST);
         if (pos.pieces[pos.sideToMove ^ 1][KING] & squareBit(moveTo(m))) return giveBack(r, ILLEGAL_SCORE);
-        bool quiet = isQuietMove(pos, m) && !GivesCheck(pos, m) && !isAdvancedPasser(pos, moveFrom(m));
-        if (f.futile && f.bestScore > INITIAL_BEST && quiet) continue;
+        // Quietness (with its check test) matters only to futility and late-move reductions.
+        bool prunable = f.futile && f.bestScore > INITIAL_BEST;
+        bool reducible =
+            f.stage == STAGE_QUIET && f.moveIndex >= LMR_FIRST_INDEX && !f.inCheck && f.depth >= LMR_DEPTH;
+        bool quiet = (prunable || reducible) && isQuietMove(pos, m) && !GivesCheck(pos, m) &&
+                     !isAdvancedPasser(pos, moveFrom(m));
+        if (prunable && quiet) continue;
         f.reduction = 0;
-        if (f.stage == STAGE_QUIET && f.moveIndex >= LMR_FIRST_INDEX && !f.inCheck && f.depth >= LMR_DEPTH &&
-            quiet) {
+        if (reducible && quiet) {
             ++f.reducedCount;
             f.reduction = LMR_REDUCTION;
         }
