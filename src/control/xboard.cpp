@@ -207,10 +207,13 @@ void xboardGoCommand(std::string_view) {
                 return;
             }
             // A miss: play the opponent's real move and think afresh, unless now in force mode.
-            if (!PlayGameMove(opponentReply) || base::optionBool(base::OPTION_XBOARD_FORCE)) {
-                suppressMoveOutput = 0;
+            suppressMoveOutput = 0;
+            if (!PlayGameMove(opponentReply)) {
+                std::printf("info string Invalid Move: %s\n", moveText(opponentReply).c_str());
+                std::fflush(stdout);
                 return;
             }
+            if (base::optionBool(base::OPTION_XBOARD_FORCE)) return;
             break;
         }
     }

@@ -1,4 +1,5 @@
 #include "eval/endgame.h"
+#include "base/features.h"
 
 #include "eval/evaluate.h"
 #include "eval/masks.h"
@@ -51,6 +52,7 @@ bool kingBlocksAny(const Position &pos, Colour c, Bitboard pawns) {
 int kingWings(const Position &pos, int s) {
     Bitboard pawns = pos.pieces[WHITE][PAWN] | pos.pieces[BLACK][PAWN];
     Square wk = pos.kingSquare[WHITE], bk = pos.kingSquare[BLACK];
+    if (!base::featureOn(base::F_KING_WING_ORIENTATION)) wk ^= 7, bk ^= 7;
     if (!(pawns & FILES_H_TO_E))
         s += KingWingPenalty[QUEENSIDE_TABLE][wk] - KingWingPenalty[QUEENSIDE_TABLE][bk];
     if (!(pawns & FILES_D_TO_A))

@@ -1,5 +1,6 @@
 // PV nodes: legal moves ordered by a cheap score and then by subtree size, internal deepening,
 // the PV move-list cache, scout-and-re-search of later moves, and the root's reporting duties.
+#include "base/features.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "search/control.h"
@@ -264,7 +265,7 @@ Step pvNode(Run &r) {
     // 5. The ordered list from the cache, or a fresh scored one.
     int cached = 0;
     f.pvSlot = pvCacheLookup(pos, f.moves, cached);
-    if (f.pvSlot >= 0) {
+    if (f.pvSlot >= 0 && (base::featureOn(base::F_PV_CACHE_ORDER) || isRoot(r))) {
         f.moveCount = cached;
     } else {
         f.moveCount = GenerateLegal(pos, f.moves);
@@ -274,8 +275,10 @@ Step pvNode(Run &r) {
     if (f.moveCount == 0) return giveBack(r, f.inCheck ? ply - MATE : drawScore(pos));
     // 7. Check extension.
     if (f.inCheck) {
-        extendNode(f, fewRepliesExtension(f.moveCount));
-        extendNode(f, ONE_PLY);
+        if (base::featureOn(base::F_CHECK_EXTENSIONS)) {
+            extendNode(f, fewRepliesExtension(f.moveCount));
+            extendNode(f, ONE_PLY);
+        }
     }
     // 8. Transposition table and enhanced cutoff.
     ProbeResult probe = probePv(pos, ply, f.depth, f.alpha, f.beta);

@@ -1,4 +1,5 @@
 #include "search/root.h"
+#include "base/features.h"
 
 #include "base/clock.h"
 #include "base/debuglog.h"
@@ -180,7 +181,7 @@ void think() {
             if (!first && (iterationDepth > maxDepth * ONE_PLY || !iterationMayStart())) break;
             RowsComplete = RowsPrinted = false;
             extensionCeiling = 2 * iterationDepth;
-            HistoryOrdering = iterationDepth >= HISTORY_FROM_DEPTH;
+            HistoryOrdering = iterationDepth >= HISTORY_FROM_DEPTH && base::featureOn(base::F_HISTORY);
             int beta = best + ASPIRATION, alpha = result - ASPIRATION;
             setRootWindow(t, alpha, beta);
             result = search(0);
