@@ -87,7 +87,7 @@ constexpr int MAX_PLY = 100;
 
 // Bit helpers.
 constexpr Bitboard squareBit(Square sq) { return sq < 64 ? Bitboard(1) << sq : 0; }
-// With the processor's instruction when the build may use it (VORLAN_NATIVE); in the portable
+// With the processor's instruction when the build may use it (VORLAN_ARCH); in the portable
 // x86-64 build a branch-free count, much faster than the library call the compiler would make.
 inline int popCount(Bitboard b) {
 #if defined(__x86_64__) && !defined(__POPCNT__)
