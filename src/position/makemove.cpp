@@ -262,8 +262,12 @@ bool GivesCheck(const Position &pos, Move m) {
     if (enPassant) occ &= ~SquareBit[epVictimSquare(from, to)];
     // A line piece on sq sees the king when sq is on the king's line with nothing in between:
     // one table lookup instead of the king's whole attack set.
-    auto rookSees = [&](Square sq) { return (RookLines[king] & SquareBit[sq]) && !(Between[king][sq] & occ); };
-    auto bishopSees = [&](Square sq) { return (BishopLines[king] & SquareBit[sq]) && !(Between[king][sq] & occ); };
+    auto rookSees = [&](Square sq) {
+        return (RookLines[king] & SquareBit[sq]) && !(Between[king][sq] & occ);
+    };
+    auto bishopSees = [&](Square sq) {
+        return (BishopLines[king] & SquareBit[sq]) && !(Between[king][sq] & occ);
+    };
     if (movePromotion(m) == KING) {
         switch (type) {
         case QUEEN:

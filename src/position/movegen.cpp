@@ -36,17 +36,25 @@ inline PawnCapture captureDirection(Colour c, int side) {
 inline Bitboard shiftBy(Bitboard b, int delta) { return delta > 0 ? b << delta : b >> -delta; }
 
 template <PieceType T> Bitboard pieceAttacks(Square sq, Bitboard occ) {
-    if constexpr (T == KNIGHT) return KnightAttacks[sq];
-    else if constexpr (T == BISHOP) return BishopAttacks(sq, occ);
-    else if constexpr (T == ROOK) return RookAttacks(sq, occ);
-    else if constexpr (T == QUEEN) return QueenAttacks(sq, occ);
-    else return KingAttacks[sq];
+    if constexpr (T == KNIGHT)
+        return KnightAttacks[sq];
+    else if constexpr (T == BISHOP)
+        return BishopAttacks(sq, occ);
+    else if constexpr (T == ROOK)
+        return RookAttacks(sq, occ);
+    else if constexpr (T == QUEEN)
+        return QueenAttacks(sq, occ);
+    else
+        return KingAttacks[sq];
 }
 
 template <PieceType T> Bitboard emptyBoardAttacks(Square sq) {
-    if constexpr (T == BISHOP) return BishopLines[sq];
-    else if constexpr (T == ROOK) return RookLines[sq];
-    else return QueenLines[sq];
+    if constexpr (T == BISHOP)
+        return BishopLines[sq];
+    else if constexpr (T == ROOK)
+        return RookLines[sq];
+    else
+        return QueenLines[sq];
 }
 
 // Appends moves scored by AddMove's rule. The list end, the side and the ordering switch are
@@ -64,7 +72,8 @@ struct MoveWriter {
 
     // AddMove's rule; `row` is OrderingPST[type][us] and `base` is bonus - row[from], worked out
     // once per piece by the callers that add many moves of one piece.
-    void add(PieceType type, const std::int8_t *row, int base, Square from, Square to, std::uint32_t promotion) {
+    void add(PieceType type, const std::int8_t *row, int base, Square from, Square to,
+             std::uint32_t promotion) {
         int score;
         if (history && cellIsEmpty(board[to]) && promotion == 0 && !(type == PAWN && to == epSquare))
             score = History[from * 64 + to];
@@ -131,7 +140,8 @@ struct LegalInfo {
 
 // Moves of one piece type onto `targets`, pieces and to-squares in ascending order.
 template <PieceType T, bool CaptureBonus, bool Legal>
-void addPieceMoves(MoveWriter &w, const Position &pos, Bitboard targets, Bitboard occ, const LegalInfo &legal) {
+void addPieceMoves(MoveWriter &w, const Position &pos, Bitboard targets, Bitboard occ,
+                   const LegalInfo &legal) {
     for (Bitboard pieces = pos.pieces[w.us][T]; pieces;) {
         Square from = popLowest(pieces);
         // The capture lists have few targets: skip a slider's lookup when none is on its lines.
@@ -143,7 +153,8 @@ void addPieceMoves(MoveWriter &w, const Position &pos, Bitboard targets, Bitboar
         int base = -row[from];
         while (to) {
             Square sq = popLowest(to);
-            w.add(T, row, CaptureBonus ? base + CaptureValue[cellType(w.board[sq])] - CAPTURER_PENALTY[T] : base,
+            w.add(T, row,
+                  CaptureBonus ? base + CaptureValue[cellType(w.board[sq])] - CAPTURER_PENALTY[T] : base,
                   from, sq, 0);
         }
     }
@@ -168,8 +179,9 @@ void addAllPieceMoves(MoveWriter &w, const Position &pos, Bitboard targets, cons
     int base = -row[king];
     while (kingTo) {
         Square sq = popLowest(kingTo);
-        w.add(KING, row, CaptureBonus ? base + CaptureValue[cellType(w.board[sq])] - CAPTURER_PENALTY[KING] : base,
-              king, sq, 0);
+        w.add(KING, row,
+              CaptureBonus ? base + CaptureValue[cellType(w.board[sq])] - CAPTURER_PENALTY[KING] : base, king,
+              sq, 0);
     }
     addPieceMoves<KNIGHT, CaptureBonus, Legal>(w, pos, targets, occ, legal);
     addPieceMoves<BISHOP, CaptureBonus, Legal>(w, pos, targets, occ, legal);
@@ -205,7 +217,8 @@ void addPawnCaptures(MoveWriter &w, const Position &pos, Bitboard pawns, Bitboar
 }
 
 template <bool Legal>
-void addPawnPushes(MoveWriter &w, const Position &pos, Bitboard pawns, Bitboard targets, const LegalInfo &legal) {
+void addPawnPushes(MoveWriter &w, const Position &pos, Bitboard pawns, Bitboard targets,
+                   const LegalInfo &legal) {
     Colour us = w.us;
     Bitboard empty = ~pos.all();
     Bitboard single = pushOne(us, pawns) & empty;
@@ -242,11 +255,13 @@ void addCastling(MoveWriter &w, const Position &pos) {
         return !IsSquareAttacked(pos, them, a) && !IsSquareAttacked(pos, them, b);
     };
     if (us == WHITE) {
-        if ((pos.castling & CASTLE_K) && free(SQ_F1, SQ_G1) && safe(SQ_F1, SQ_G1)) w.add(KING, SQ_E1, SQ_G1, 0, 0);
+        if ((pos.castling & CASTLE_K) && free(SQ_F1, SQ_G1) && safe(SQ_F1, SQ_G1))
+            w.add(KING, SQ_E1, SQ_G1, 0, 0);
         if ((pos.castling & CASTLE_Q) && free(SQ_D1, SQ_C1, SQ_B1) && safe(SQ_D1, SQ_C1))
             w.add(KING, SQ_E1, SQ_C1, 0, 0);
     } else {
-        if ((pos.castling & CASTLE_k) && free(SQ_F8, SQ_G8) && safe(SQ_F8, SQ_G8)) w.add(KING, SQ_E8, SQ_G8, 0, 0);
+        if ((pos.castling & CASTLE_k) && free(SQ_F8, SQ_G8) && safe(SQ_F8, SQ_G8))
+            w.add(KING, SQ_E8, SQ_G8, 0, 0);
         if ((pos.castling & CASTLE_q) && free(SQ_D8, SQ_C8, SQ_B8) && safe(SQ_D8, SQ_C8))
             w.add(KING, SQ_E8, SQ_C8, 0, 0);
     }
@@ -330,7 +345,8 @@ int GenerateEvasions(Position &pos, MoveEntry *list) {
         auto addMoves = [&]<PieceType T>() {
             for (Bitboard pieces = pos.pieces[us][T] & movable; pieces;) {
                 Square from = popLowest(pieces);
-                for (Bitboard to = pieceAttacks<T>(from, occ) & targets; to;) w.add(T, from, popLowest(to), 0, 0);
+                for (Bitboard to = pieceAttacks<T>(from, occ) & targets; to;)
+                    w.add(T, from, popLowest(to), 0, 0);
             }
         };
         addMoves.template operator()<KNIGHT>();
@@ -361,10 +377,14 @@ int GenerateEvasions(Position &pos, MoveEntry *list) {
     Bitboard occWithoutKing = occ ^ SquareBit[king];
     const Bitboard *p = pos.pieces[them];
     Bitboard attacked = PawnAttacksOf(them, p[PAWN]) | KingAttacks[pos.kingSquare[them]];
-    for (Bitboard b = p[KNIGHT]; b;) attacked |= KnightAttacks[popLowest(b)];
-    for (Bitboard b = p[BISHOP] | p[QUEEN]; b;) attacked |= BishopAttacks(popLowest(b), occWithoutKing);
-    for (Bitboard b = p[ROOK] | p[QUEEN]; b;) attacked |= RookAttacks(popLowest(b), occWithoutKing);
-    for (Bitboard to = KingAttacks[king] & ~pos.occupied[us] & ~attacked; to;) w.add(KING, king, popLowest(to), 0, 0);
+    for (Bitboard b = p[KNIGHT]; b;)
+        attacked |= KnightAttacks[popLowest(b)];
+    for (Bitboard b = p[BISHOP] | p[QUEEN]; b;)
+        attacked |= BishopAttacks(popLowest(b), occWithoutKing);
+    for (Bitboard b = p[ROOK] | p[QUEEN]; b;)
+        attacked |= RookAttacks(popLowest(b), occWithoutKing);
+    for (Bitboard to = KingAttacks[king] & ~pos.occupied[us] & ~attacked; to;)
+        w.add(KING, king, popLowest(to), 0, 0);
     pos.moveList = list;
     pos.moveCount = std::uint32_t(w.end - list);
     return int(pos.moveCount);
