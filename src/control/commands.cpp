@@ -6,6 +6,7 @@
 #include "control/dispatch.h"
 #include "control/options.h"
 #include "control/setup.h"
+#include "control/xboard.h"
 #include "search/control.h"
 
 #include <cstdio>

@@ -4,6 +4,7 @@
 #include "control/commands.h"
 #include "control/search_commands.h"
 #include "control/setup.h"
+#include "control/xboard.h"
 
 #include <cstdio>
 #include <span>
@@ -15,20 +16,44 @@ namespace {
 using enum Match;
 
 constexpr Command CONSOLE_COMMANDS[] = {
-    {"uci", EXACT, uciCommand},          {"xboard", EXACT, xboardCommand},
-    {"perft", PREFIX, perftCommand},     {"bench", PREFIX, benchCommand},
-    {"profile", PREFIX, profileCommand}, {"analyze", PREFIX, analyzeCommand},
-    {"d", EXACT, boardCommand},          {"new", EXACT, consoleNewCommand},
-    {"fen", PREFIX, fenCommand},         {"move", PREFIX, moveCommand},
-    {"eval", EXACT, evalCommand},        {"prog", EXACT, progCommand},
-    {"quit", EXACT, quitCommand},        {"setoption", PREFIX, setoptionCommand},
+    {"uci", EXACT, uciCommand},
+    {"xboard", EXACT, xboardCommand},
+    {"perft", PREFIX, perftCommand},
+    {"bench", PREFIX, benchCommand},
+    {"profile", PREFIX, profileCommand},
+    {"analyze", PREFIX, analyzeCommand},
+    {"d", EXACT, boardCommand},
+    {"new", EXACT, consoleNewCommand},
+    {"fen", PREFIX, fenCommand},
+    {"move", PREFIX, moveCommand},
+    {"eval", EXACT, evalCommand},
+    {"prog", EXACT, progCommand},
+    {"quit", EXACT, quitCommand},
+    {"level ", PREFIX, levelCommand},
+    {"st ", PREFIX, stCommand},
+    {"sd ", PREFIX, sdCommand},
+    {"nps ", PREFIX, npsCommand},
+    {"time ", PREFIX, timeCommand},
+    {"otim ", PREFIX, otimCommand},
+    {"go", EXACT, xboardGoCommand},
+    {"setoption", PREFIX, setoptionCommand},
 };
 
 constexpr Command XBOARD_COMMANDS[] = {
+    {"protover ", PREFIX, protoverCommand},
     {"accepted ", PREFIX, ignoreCommand},
     {"rejected ", PREFIX, ignoreCommand},
     {"new", EXACT, NewGameCommand},
+    {"variant ", PREFIX, variantCommand},
     {"force", EXACT, forceCommand},
+    {"go", EXACT, xboardGoCommand},
+    {"ping ", PREFIX, pingCommand},
+    {"level ", PREFIX, levelCommand},
+    {"st ", PREFIX, stCommand},
+    {"sd ", PREFIX, sdCommand},
+    {"nps ", PREFIX, npsCommand},
+    {"time ", PREFIX, timeCommand},
+    {"otim ", PREFIX, otimCommand},
     {"?", EXACT, stopCommand},
     {"draw", EXACT, ignoreCommand},
     {"result ", PREFIX, ignoreCommand},

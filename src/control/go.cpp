@@ -7,6 +7,7 @@
 #include "search/pvcache.h"
 #include "search/root.h"
 #include "search/see.h"
+#include "search/thread.h"
 #include "search/timeman.h"
 
 #include <cctype>
@@ -133,7 +134,7 @@ void ponderhitCommand(std::string_view) {
     limitFlags &= ~LIMIT_INFINITE;
     SearchState = STATE_THINKING;
     moveStartTime = base::GetTimeMs();
-    computeTimeBudget();
+    computeTimeBudget(Threads[0]->position.fifty);
     if (instantMove != NO_MOVE) {
         if (instantMove != RootBest.bestMove) setBestMove(instantMove, 0, 0);
         SearchState = STATE_IDLE;

@@ -1,5 +1,7 @@
 #include "control/options.h"
 
+#include "base/features.h"
+
 #include "base/debuglog.h"
 #include "base/text.h"
 #include "control/inifile.h"
@@ -209,6 +211,17 @@ void printOptions() {
 }
 
 void handleSetOption(std::string_view line) {
+#ifdef VORLAN_FEATURE_SWITCHES
+    // Measurement builds only: "setoption name Off value nullmove lmr ..." switches features off.
+    constexpr std::string_view OFF = "setoption name Off value ";
+    if (base::startsWithNoCase(line, OFF)) {
+        std::string_view names = line.substr(OFF.size());
+        base::FeaturesOff = 0;
+        for (std::size_t i = 0; i < std::size(base::FEATURE_NAMES); ++i)
+            if (names.find(base::FEATURE_NAMES[i]) != std::string_view::npos) base::FeaturesOff |= 1u << i;
+        return;
+    }
+#endif
     std::string prefix;
     for (int i = 0; i < base::OPTION_COUNT; ++i) {
         const base::EngineOption &o = base::Options[i];

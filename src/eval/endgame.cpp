@@ -1,4 +1,5 @@
 #include "eval/endgame.h"
+#include "base/features.h"
 
 #include "eval/evaluate.h"
 #include "eval/masks.h"
@@ -35,7 +36,7 @@ constexpr int KBN_CORNER_WEIGHT = 2;
 constexpr int MINOR_LIMIT = 400; // below this a side's pieces cannot mate on their own
 constexpr Bitboard DRAW_EDGE = RANK_MASK[0] | RANK_MASK[7] | FILE_A;
 
-// By file index (h-file first): a king far from the only wing with pawns.
+// By file index (h-file first): a king on the outer files of the only wing that has pawns.
 constexpr int QUEENSIDE_WING[8] = {0, 0, 0, 0, 0, -10, -20, -30};
 constexpr int KINGSIDE_WING[8] = {-30, -20, -10, 0, 0, 0, 0, 0};
 
@@ -51,6 +52,7 @@ bool kingBlocksAny(const Position &pos, Colour c, Bitboard pawns) {
 int kingWings(const Position &pos, int s) {
     Bitboard pawns = pos.pieces[WHITE][PAWN] | pos.pieces[BLACK][PAWN];
     Square wk = pos.kingSquare[WHITE], bk = pos.kingSquare[BLACK];
+    if (!base::featureOn(base::F_KING_WING_ORIENTATION)) wk ^= 7, bk ^= 7;
     if (!(pawns & FILES_H_TO_E))
         s += KingWingPenalty[QUEENSIDE_TABLE][wk] - KingWingPenalty[QUEENSIDE_TABLE][bk];
     if (!(pawns & FILES_D_TO_A))

@@ -1,4 +1,5 @@
 #include "eval/evaluate.h"
+#include "base/features.h"
 
 #include "eval/endgame.h"
 #include "eval/king.h"
@@ -64,19 +65,19 @@ int rookAgainstMinor(const Position &pos, int s) {
 
 int positionalEvaluation(Position &pos) {
     auto &w = pos.evalWork;
-    // a.
+    // Fresh piece fields.
     clearPieceScratch(w);
-    // b, c.
+    // Material, tempo, tables and passed pawns.
     int s = w.materialScore + tempo(pos);
     w.midScore = pos.pstMg[WHITE] - pos.pstMg[BLACK] + w.passedScore;
     w.endScore = pos.pstEg[WHITE] - pos.pstEg[BLACK] + passedEnd(w.passedScore);
-    // d.
+    // A blocked queen's pawn in the opening.
     for (Colour c : {WHITE, BLACK})
         if (blockedQueensPawnOpening(pos, c)) w.patternPenalty[c] = OPENING_PATTERN_PENALTY;
-    // e.
+    // Pawn structure.
     w.midScore += w.pawnMid;
     w.endScore += w.pawnEnd;
-    // f.
+    // Pieces: trapped bishops, minor pieces, rooks, queens and their attacks.
     evaluateTrappedBishops(pos, WHITE);
     evaluateTrappedBishops(pos, BLACK);
     forEachPiece(pos, KNIGHT, evaluateKnight);
@@ -86,22 +87,25 @@ int positionalEvaluation(Position &pos) {
     forEachPiece(pos, ROOK, evaluateRook);
     forEachPiece(pos, QUEEN, evaluateQueen);
     s += pieceAttacks(pos, WHITE) - pieceAttacks(pos, BLACK);
-    // g.
-    if (!w.endgameFlag) s += evaluateKingSafety(pos);
-    // h.
-    w.midScore +=
-        MobilityWeight[WHITE] * w.mobilityMid[WHITE] / 64 - MobilityWeight[BLACK] * w.mobilityMid[BLACK] / 64;
-    w.endScore +=
-        MobilityWeight[WHITE] * w.mobilityEnd[WHITE] / 64 - MobilityWeight[BLACK] * w.mobilityEnd[BLACK] / 64;
-    // i.
+    // King safety, outside endgames.
+    if (!w.endgameFlag && base::featureOn(base::F_KING_SAFETY)) s += evaluateKingSafety(pos);
+    // Mobility, weighted per side.
+    if (base::featureOn(base::F_MOBILITY)) {
+        w.midScore += MobilityWeight[WHITE] * w.mobilityMid[WHITE] / 64 -
+                      MobilityWeight[BLACK] * w.mobilityMid[BLACK] / 64;
+        w.endScore += MobilityWeight[WHITE] * w.mobilityEnd[WHITE] / 64 -
+                      MobilityWeight[BLACK] * w.mobilityEnd[BLACK] / 64;
+    }
+    // Outposts, piece bonuses and patterns count in full in every phase.
     for (Colour c : {WHITE, BLACK}) {
         int unphased = w.outpostScore[c] + w.pieceBonus[c] + w.patternPenalty[c];
         s += c == WHITE ? unphased : -unphased;
     }
-    // j.
+    // Middlegame and endgame sums mixed by phase.
     s += blend(w.midScore, w.endScore, gamePhase(pos));
-    // k.
-    if (w.endgameFlag) s = rookAgainstMinor(pos, scaleEndgame(pos, s));
+    // Endgame scaling.
+    if (w.endgameFlag && base::featureOn(base::F_ENDGAME_KNOWLEDGE))
+        s = rookAgainstMinor(pos, scaleEndgame(pos, s));
     return s;
 }
 
@@ -133,27 +137,28 @@ int quickEvaluate(Position &pos) {
     // 3. Material knowledge may be final.
     if (w.evalMode == EvalExact) return forSideToMove(pos, m);
     if (w.evalMode == EvalTempoOnly) return forSideToMove(pos, m + tempo(pos));
-    // 4 to 6. Tables, passed pawns, pawn structure.
+    // 4. Tables, passed pawns, pawn structure.
     int mid = pos.pstMg[WHITE] - pos.pstMg[BLACK];
     int end = pos.pstEg[WHITE] - pos.pstEg[BLACK];
-    w.passedScore = passedPawnScore(pos);
+    w.passedScore = base::featureOn(base::F_PASSED_PAWNS) ? passedPawnScore(pos) : 0;
     mid += w.passedScore;
     end += passedEnd(w.passedScore);
     evaluatePawns(pos);
+    if (!base::featureOn(base::F_PAWN_STRUCTURE)) w.pawnMid = w.pawnEnd = 0;
     mid += w.pawnMid;
     end += w.pawnEnd;
     w.midScore = mid;
     w.endScore = end;
-    // 7 to 9.
+    // 5. Tempo, the phase blend and endgame scaling.
     int s = m + tempo(pos) + blend(mid, end, gamePhase(pos));
-    if (w.endgameFlag) s = scaleEndgame(pos, s);
+    if (w.endgameFlag && base::featureOn(base::F_ENDGAME_KNOWLEDGE)) s = scaleEndgame(pos, s);
     return forSideToMove(pos, s);
 }
 
 int fullEvaluate(Position &pos) {
     auto &w = pos.evalWork;
     int s;
-    if (!w.endgameFlag)
+    if (!w.endgameFlag || !base::featureOn(base::F_ENDGAME_KNOWLEDGE))
         s = positionalEvaluation(pos);
     else if (pos.material[WHITE] == 0 && pos.material[BLACK] == 0)
         s = evaluatePawnEnding(pos);

@@ -147,7 +147,7 @@ int evaluateKingSafety(Position &pos) {
     }
     // 5. Shelter (midgame).
     w.midScore += kingShelter(pos, WHITE) - kingShelter(pos, BLACK);
-    // 6.
+    // 6. Danger weighted per side: the king of the side to move and its opponent weigh differently.
     int white = KingDangerWeight[WHITE] * (danger[WHITE] + CONTACT_CHECK_WEIGHT * contact[WHITE]) / 64;
     int black = KingDangerWeight[BLACK] * (danger[BLACK] + CONTACT_CHECK_WEIGHT * contact[BLACK]) / 64;
     return (black - white) * KING_SAFETY_SCALE / 100;

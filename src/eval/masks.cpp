@@ -37,12 +37,10 @@ Bitboard plainZone(Colour c, Square k) {
 
 void buildEvaluationMasks() {
     for (int c = 0; c < 2; ++c) {
-        for (Square k = 0; k < 64; ++k) {
-            Square base = k;
-            if (fileOf(k) == 0) base = k + 1;
-            if (fileOf(k) == 7) base = k - 1;
-            KingZone[c][k] = plainZone(Colour(c), base);
-        }
+        // A king in its own back-rank corner is guarded as if it stood beside the corner.
+        Square h = c == WHITE ? sq("h1") : sq("h8"), a = c == WHITE ? sq("a1") : sq("a8");
+        for (Square k = 0; k < 64; ++k)
+            KingZone[c][k] = plainZone(Colour(c), k == h ? h + 1 : k == a ? a - 1 : k);
     }
     for (auto &row : BishopBlockers)
         for (auto &b : row)

@@ -56,7 +56,7 @@ constexpr Bitboard forwardOne(position::Colour c, Bitboard b) {
 constexpr Bitboard sideways(Bitboard b) { return ((b & ALL_BUT_A_FILE) << 1) | ((b & ALL_BUT_H_FILE) >> 1); }
 
 // Zone of a king of colour c on a square: the square, its neighbours and the three squares two
-// ranks ahead; kings on the edge files use the zone of the neighbouring file.
+// ranks ahead; a king in one of its own back-rank corners uses the zone of the square beside it.
 extern Bitboard KingZone[2][64];
 // Own-pawn squares that block a bishop of colour c on a square.
 extern Bitboard BishopBlockers[2][64];

@@ -212,7 +212,7 @@ void evaluateRook(Position &pos, Square q, Colour c) {
             if (w.rookLineAttacks[c] & hit) w.kingAttackUnits[c] += 1;
         }
     }
-    // 5.
+    // 5. Remembered for the queen's x-ray through rooks.
     w.rookLineAttacks[c] |= a;
 }
 

@@ -265,13 +265,40 @@ void LoadFen(std::string_view text) {
 // Giving the move away is the null move of the search, played on the game position.
 void PassMove(Position &pos) { MakeNullMove(pos); }
 
-void ApplyMoveList(std::string_view text) {
+bool PlayGameMove(Move move) {
+    Position &pos = GamePosition;
+    if (!IsMovePseudoLegal(pos, move)) return false;
+    UndoState undo = saveUndo(pos);
+    std::uint32_t historyCount = pos.historyCount;
+    PieceType captured;
+    Colour mover = Colour(pos.sideToMove);
+    MakeMove(pos, move, captured);
+    if (IsSquareAttacked(pos, ~mover, pos.kingSquare[mover])) {
+        UnmakeMove(pos, move, captured, undo);
+        pos.historyCount = historyCount;
+        return false;
+    }
+    // Positions before a capture or a pawn move can never repeat; older ones than the fifty-move
+    // rule allows cannot matter either.
+    if (cellIsPawn(pos.board[moveTo(move)]) || captured != NO_PIECE || movePromotion(move) != 0) {
+        pos.historyCount = 0;
+        pushKeyHistory(pos);
+    } else if (pos.historyCount > GAME_HISTORY_KEEP + 1) {
+        std::uint32_t keep = GAME_HISTORY_KEEP + 1;
+        std::memmove(pos.keyHistory, pos.keyHistory + (pos.historyCount - keep),
+                     keep * sizeof(std::uint64_t));
+        pos.historyCount = keep;
+    }
+    return true;
+}
+
+bool ApplyMoveList(std::string_view text) {
     Position &pos = GamePosition;
     std::size_t at = 0;
     for (;;) {
         while (at < text.size() && !isFileLetter(char(std::tolower(static_cast<unsigned char>(text[at])))))
             ++at;
-        if (at >= text.size()) return;
+        if (at >= text.size()) return true;
         char token[6] = {0, 0, 0, 0, 0, 0};
         for (int i = 0; i < 4 && at + std::size_t(i) < text.size(); ++i)
             token[i] = char(std::tolower(static_cast<unsigned char>(text[at + std::size_t(i)])));
@@ -280,7 +307,7 @@ void ApplyMoveList(std::string_view text) {
         if (!onBoard) {
             std::printf("info string Invalid Move: %s\n", token);
             std::fflush(stdout);
-            return;
+            return false;
         }
         at += 4;
         Square from = textToSquare(token[0], token[1]), to = textToSquare(token[2], token[3]);
@@ -293,33 +320,17 @@ void ApplyMoveList(std::string_view text) {
                 ++at;
             }
         }
-        bool pawn = cellIsPawn(pos.board[from]);
-        if (pawn && (rankOf(to) == 0 || rankOf(to) == 7) && promotion == 0) promotion = QUEEN;
+        if (cellIsPawn(pos.board[from]) && (rankOf(to) == 0 || rankOf(to) == 7) && promotion == 0)
+            promotion = QUEEN;
         Move move = makeMove(from, to, promotion);
-        char moveTextBuffer[8];
-        if (!IsMovePseudoLegal(pos, move)) {
+        if (!PlayGameMove(move)) {
+            char moveTextBuffer[8];
             MoveToText(move, moveTextBuffer);
             std::printf("info string Invalid Move: %s\n", moveTextBuffer);
             std::fflush(stdout);
-            return;
+            return false;
         }
-        if (pawn || !pos.isEmpty(to)) {
-            pos.historyCount = 0;
-        } else if (pos.historyCount > GAME_HISTORY_KEEP) {
-            std::memmove(pos.keyHistory, pos.keyHistory + (pos.historyCount - GAME_HISTORY_KEEP),
-                         GAME_HISTORY_KEEP * sizeof(std::uint64_t));
-            pos.historyCount = GAME_HISTORY_KEEP;
-        }
-        PieceType captured;
-        Colour mover = Colour(pos.sideToMove);
-        MakeMove(pos, move, captured);
-        if (IsSquareAttacked(pos, ~mover, pos.kingSquare[mover])) {
-            MoveToText(move, moveTextBuffer);
-            std::printf("info string Invalid Move: %s\n", moveTextBuffer);
-            std::fflush(stdout);
-            return;
-        }
-        if (at >= text.size()) return;
+        if (at >= text.size()) return true;
         ++at;
     }
 }

@@ -1,4 +1,5 @@
 // What the search asks of the evaluation and the tablebases at a node.
+#include "base/features.h"
 #include "eval/evaluate.h"
 #include "search/hooks.h"
 #include "search/search_internal.h"
@@ -16,8 +17,9 @@ constexpr int LAZY_MARGIN = 300; // the full evaluation runs only near the windo
 int lazyEvaluate(Position &pos, int alpha, int beta) {
     int q = eval::quickEvaluate(pos);
     int v = q;
-    if (q >= alpha - LAZY_MARGIN && q <= beta + LAZY_MARGIN && pos.evalWork.evalMode == base::EvalNormal)
-        v = eval::fullEvaluate(pos);
+    bool nearWindow =
+        (q >= alpha - LAZY_MARGIN && q <= beta + LAZY_MARGIN) || !base::featureOn(base::F_LAZY_EVAL);
+    if (nearWindow && pos.evalWork.evalMode == base::EvalNormal) v = eval::fullEvaluate(pos);
     return eval::fiftyMoveTaper(pos, v);
 }
 

@@ -1,4 +1,5 @@
 #include "search/picker.h"
+#include "base/features.h"
 
 #include "eval/evaluate.h"
 #include "eval/tables.h"
@@ -126,7 +127,7 @@ bool isQuietMove(const Position &pos, Move move) {
 }
 
 void rememberKiller(SearchThread &thread, Move move, int ply) {
-    if (ply < 0 || ply >= KILLER_PLIES) return;
+    if (ply < 0 || ply >= KILLER_PLIES || !base::featureOn(base::F_KILLERS)) return;
     std::uint16_t *k = thread.killers[ply];
     if (k[0] != move) {
         k[1] = k[0];

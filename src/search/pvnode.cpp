@@ -1,5 +1,6 @@
 // PV nodes: legal moves ordered by a cheap score and then by subtree size, internal deepening,
 // the PV move-list cache, scout-and-re-search of later moves, and the root's reporting duties.
+#include "base/features.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "search/control.h"
@@ -183,7 +184,9 @@ Step moveResult(Run &r, int s) {
         f.bestMove = m;
     }
     if (s > f.alpha) {
-        if (s == f.bestScore) {
+        // Only a strict improvement is a new best: with several PV lines alpha stays low, and a
+        // move that merely ties must not take over the move reported as best.
+        if (m == f.bestMove) {
             store(pos, ply, f.depth, s, BOUND_EXACT, m);
             if (root) reportBest(r, m, reply, s);
         }
@@ -211,6 +214,7 @@ Step finishNode(Run &r) {
     f.depth = f.targetDepth;
     // Compared with the alpha the final pass started from: a score above it is exact, so the
     // PV result stays in the table as exact and the node's ordered list reaches the cache.
+    if (root && Settings.multiPv > 1) recordRootRows(f.moves, f.moveCount);
     bool found = f.bestScore > f.passAlpha;
     store(pos, ply, f.depth, f.bestScore, found ? BOUND_EXACT : BOUND_UPPER, f.bestMove);
     if (found && (f.depth >= CACHE_DEPTH || root)) {
@@ -261,7 +265,7 @@ Step pvNode(Run &r) {
     // 5. The ordered list from the cache, or a fresh scored one.
     int cached = 0;
     f.pvSlot = pvCacheLookup(pos, f.moves, cached);
-    if (f.pvSlot >= 0) {
+    if (f.pvSlot >= 0 && (base::featureOn(base::F_PV_CACHE_ORDER) || isRoot(r))) {
         f.moveCount = cached;
     } else {
         f.moveCount = GenerateLegal(pos, f.moves);
@@ -271,8 +275,10 @@ Step pvNode(Run &r) {
     if (f.moveCount == 0) return giveBack(r, f.inCheck ? ply - MATE : drawScore(pos));
     // 7. Check extension.
     if (f.inCheck) {
-        extendNode(f, fewRepliesExtension(f.moveCount));
-        extendNode(f, ONE_PLY);
+        if (base::featureOn(base::F_CHECK_EXTENSIONS)) {
+            extendNode(f, fewRepliesExtension(f.moveCount));
+            extendNode(f, ONE_PLY);
+        }
     }
     // 8. Transposition table and enhanced cutoff.
     ProbeResult probe = probePv(pos, ply, f.depth, f.alpha, f.beta);

@@ -1,4 +1,5 @@
 #include "search/root.h"
+#include "base/features.h"
 
 #include "base/clock.h"
 #include "base/debuglog.h"
@@ -21,6 +22,7 @@
 #include "search/thread.h"
 #include "search/tt.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -97,6 +99,58 @@ Move nextPvMove(Position &pos, int ply) {
 
 bool timedSearch() { return limitFlags & (LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVESTOGO); }
 
+// MultiPV result set. During an iteration only the rows that change are printed, so a client
+// that keeps the last line of each rank can see stale ranks; the whole set, N different moves
+// in descending order, is printed again after each completed iteration and when the search ends.
+struct RootRow {
+    Move move;
+    int score;
+};
+RootRow LastRows[MAX_MOVES];
+int LastRowCount = 0;
+bool RowsComplete = false; // LastRows belong to the iteration now running
+bool RowsPrinted = false;  // ... and have been printed
+
+// Best first; equal scores keep their order. In place: the search allocates nothing.
+void sortRows(RootRow *rows, int count) {
+    for (int i = 1; i < count; ++i) {
+        RootRow r = rows[i];
+        int j = i;
+        for (; j > 0 && rows[j - 1].score < r.score; --j)
+            rows[j] = rows[j - 1];
+        rows[j] = r;
+    }
+}
+
+void printRows(const RootRow *rows, int count) {
+    int n = std::min(count, int(Settings.multiPv));
+    for (int k = 0; k < n; ++k)
+        printSearchInfo(0, rows[k].score, k + 1, rows[k].move);
+}
+
+// The set when a search ends: the last completed pass, updated by the moves the interrupted
+// full-depth pass has already searched.
+void printFinalRows(const SearchFrame &root) {
+    static RootRow rows[MAX_MOVES];
+    int count = LastRowCount;
+    std::copy(LastRows, LastRows + count, rows);
+    if (!RowsComplete && root.depth >= root.targetDepth && root.moveCount != NOT_GENERATED) {
+        for (int i = 0; i < root.moveIndex && i < root.moveCount; ++i) {
+            Move m = entryMove(root.moves[i]);
+            RootRow *row = std::find_if(rows, rows + count, [m](const RootRow &r) { return r.move == m; });
+            if (row == rows + count) row = &rows[count++];
+            *row = {m, entryScore(root.moves[i])};
+        }
+        sortRows(rows, count);
+    } else if (RowsComplete && RowsPrinted) {
+        return; // the completed iteration's set is already the last thing printed
+    }
+    if (count == 0)
+        printSearchInfo(0, RootBest.bestScore, 1, RootBest.bestMove);
+    else
+        printRows(rows, count);
+}
+
 void think() {
     SearchThread &t = *Threads[0];
     Position &pos = t.position;
@@ -122,10 +176,12 @@ void think() {
         t.frames[0].depth = ONE_PLY;
         iterationDepth = ONE_PLY;
         int maxDepth = base::optionInt(base::OPTION_MAX_DEPTH);
+        LastRowCount = 0;
         for (bool first = true;; first = false) {
             if (!first && (iterationDepth > maxDepth * ONE_PLY || !iterationMayStart())) break;
+            RowsComplete = RowsPrinted = false;
             extensionCeiling = 2 * iterationDepth;
-            HistoryOrdering = iterationDepth >= HISTORY_FROM_DEPTH;
+            HistoryOrdering = iterationDepth >= HISTORY_FROM_DEPTH && base::featureOn(base::F_HISTORY);
             int beta = best + ASPIRATION, alpha = result - ASPIRATION;
             setRootWindow(t, alpha, beta);
             result = search(0);
@@ -139,6 +195,10 @@ void think() {
                 best = RootBest.bestScore;
                 rootFailedLow = 0;
             }
+            if (RowsComplete && SearchState != STATE_IDLE) {
+                printRows(LastRows, LastRowCount);
+                RowsPrinted = true;
+            }
             // Being mated within the horizon ends the search; a winning mate does not.
             if (-2 - best > MATE - iterationDepth / ONE_PLY) SearchState = STATE_IDLE;
             iterationDepth += ONE_PLY;
@@ -147,7 +207,10 @@ void think() {
         iterationDepth -= ONE_PLY;
         pos = root;
         t.ply = 0;
-        printSearchInfo(0, RootBest.bestScore, 1, RootBest.bestMove);
+        if (Settings.multiPv > 1)
+            printFinalRows(t.frames[0]);
+        else
+            printSearchInfo(0, RootBest.bestScore, 1, RootBest.bestMove);
     }
     base::FlushOutput(true);
     if (RootBest.ponderMove == NO_MOVE) RootBest.ponderMove = findPonderMove(RootBest.bestMove);
@@ -165,6 +228,14 @@ void printLine(const char *text) {
 }
 
 } // namespace
+
+void recordRootRows(const MoveEntry *moves, int count) {
+    for (int i = 0; i < count; ++i)
+        LastRows[i] = {entryMove(moves[i]), entryScore(moves[i])};
+    sortRows(LastRows, count);
+    LastRowCount = count;
+    RowsComplete = true;
+}
 
 void formatScore(char *out, std::size_t size, int score) {
     if (score > MATE_BOUND || score < -MATE_BOUND)

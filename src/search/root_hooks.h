@@ -13,6 +13,8 @@ void printSearchInfo(int thread, std::int32_t score, std::int32_t multipvIndex, 
 void printCurrMove(position::Move move, std::int32_t moveIndex, bool force);
 void printCurrLine(int thread, bool force);
 void printHashFull();
+// MultiPV: the root's move list at the end of a completed full-depth pass, for the result set.
+void recordRootRows(const position::MoveEntry *moves, int count);
 // Whether the current protocol wants "currmove" lines (UCI).
 bool protocolIsUci();
 

@@ -1,5 +1,6 @@
 // Scout nodes: null-window search at beta with null move, enhanced transposition cutoffs,
 // futility pruning, late-move reductions, killers and history.
+#include "base/features.h"
 #include "position/attacks.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
@@ -83,11 +84,15 @@ Step nextChild(Run &r) {
         Move m = f.currentMove;
         f.moves[f.moveIndex] = makeEntry(m, INITIAL_BEST);
         if (pos.pieces[pos.sideToMove ^ 1][KING] & squareBit(moveTo(m))) return giveBack(r, ILLEGAL_SCORE);
-        bool quiet = isQuietMove(pos, m) && !GivesCheck(pos, m) && !isAdvancedPasser(pos, moveFrom(m));
-        if (f.futile && f.bestScore > INITIAL_BEST && quiet) continue;
+        // Quietness (with its check test) matters only to futility and late-move reductions.
+        bool prunable = f.futile && f.bestScore > INITIAL_BEST && base::featureOn(base::F_FUTILITY);
+        bool reducible = f.stage == STAGE_QUIET && f.moveIndex >= LMR_FIRST_INDEX && !f.inCheck &&
+                         f.depth >= LMR_DEPTH && base::featureOn(base::F_LATE_MOVE_REDUCTIONS);
+        bool quiet = (prunable || reducible) && isQuietMove(pos, m) && !GivesCheck(pos, m) &&
+                     !isAdvancedPasser(pos, moveFrom(m));
+        if (prunable && quiet) continue;
         f.reduction = 0;
-        if (f.stage == STAGE_QUIET && f.moveIndex >= LMR_FIRST_INDEX && !f.inCheck && f.depth >= LMR_DEPTH &&
-            quiet) {
+        if (reducible && quiet) {
             ++f.reducedCount;
             f.reduction = LMR_REDUCTION;
         }
@@ -123,8 +128,9 @@ Step moveResult(Run &r, int s) {
 } // namespace
 
 bool nullMoveCandidate(const Position &pos, const SearchFrame &f, int parentState) {
-    return Settings.nullMove && f.depth >= NULL_MOVE_DEPTH && parentState != AfterNullMove && !f.inCheck &&
-           f.beta > -MATE_BOUND && pos.material[pos.sideToMove] > 0;
+    return Settings.nullMove && base::featureOn(base::F_NULL_MOVE) && f.depth >= NULL_MOVE_DEPTH &&
+           parentState != AfterNullMove && !f.inCheck && f.beta > -MATE_BOUND &&
+           pos.material[pos.sideToMove] > 0;
 }
 
 int nullMoveReduction(int depth) {
@@ -169,15 +175,17 @@ Step scoutNode(Run &r) {
     if (f.inCheck) {
         f.moveCount = GenerateEvasions(pos, f.moves);
         if (f.moveCount == 0) return giveBack(r, ply - MATE);
-        extendNode(f, fewRepliesExtension(f.moveCount));
-        extendNode(f, ONE_PLY);
+        if (base::featureOn(base::F_CHECK_EXTENSIONS)) {
+            extendNode(f, fewRepliesExtension(f.moveCount));
+            extendNode(f, ONE_PLY);
+        }
     }
     // 8. Transposition table.
     ProbeResult probe = probeScout(pos, ply, f.depth, f.beta);
     f.bestMove = probe.move;
     if (probe.score != NO_SCORE) return giveBack(r, probe.score);
     // 9. Enhanced transposition cutoff.
-    if (f.depth >= ETC_DEPTH && f.bestMove) {
+    if (f.depth >= ETC_DEPTH && f.bestMove && base::featureOn(base::F_ENHANCED_CUTOFF)) {
         int s = enhancedCutoff(pos, f, ply, f.beta);
         if (s != NO_SCORE) {
             store(pos, ply, f.depth, s, BOUND_LOWER, f.bestMove);

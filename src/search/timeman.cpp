@@ -34,7 +34,7 @@ std::uint64_t shrinkShortBudget(std::uint64_t t, std::uint32_t fifty) {
 
 } // namespace
 
-void computeTimeBudget() {
+void computeTimeBudget(std::uint32_t fifty) {
     if (SearchState == STATE_PONDERING || (limitFlags & (LIMIT_INFINITE | LIMIT_NODES | LIMIT_DEPTH))) return;
     std::int64_t lag = SearchLimits.lagMargin;
     if (limitFlags & LIMIT_MOVETIME) {
@@ -49,7 +49,7 @@ void computeTimeBudget() {
     if (limitFlags & LIMIT_CLOCK) t = std::max<std::int32_t>(SearchLimits.time[side], 0) / m;
     if (limitFlags & LIMIT_INC) t += std::max<std::int32_t>(SearchLimits.inc[side], 0);
     std::uint64_t target = t > lag ? std::uint64_t(t - lag) : 0;
-    if (!(limitFlags & LIMIT_MOVESTOGO)) target = shrinkShortBudget(target, Threads[0]->position.fifty);
+    if (!(limitFlags & LIMIT_MOVESTOGO)) target = shrinkShortBudget(target, fifty);
     targetTime = target;
     hardTime = 2 * target;
     if (m <= 2) targetTime = hardTime;
@@ -69,11 +69,12 @@ bool timeIsUp() {
 
 void runSearch() {
     startTime = moveStartTime = base::GetTimeMs();
-    int side = int(Threads[0]->position.sideToMove);
+    // The clock of the side to move in the position about to be searched.
+    int side = int(position::GamePosition.sideToMove);
     engineSide = base::optionBool(base::OPTION_ANALYSE_MODE) && limitFlags == LIMIT_INFINITE ? NO_SIDE : side;
     std::int32_t d = SearchLimits.inc[side] - std::int32_t(targetTime);
     SearchLimits.lagMargin = d >= 0 && d <= MAX_LAG_SLACK ? d + MIN_LAG_MARGIN : MIN_LAG_MARGIN;
-    computeTimeBudget();
+    computeTimeBudget(position::GamePosition.fifty);
     startSearch();
     targetTime = base::GetTimeMs() - moveStartTime;
 }

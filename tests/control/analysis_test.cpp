@@ -63,7 +63,9 @@ TEST(Eval, ReportOfTheStartPosition) {
     e.send("eval");
     auto lines = e.readUntil("Pressure      : white     0, black     0 total     0 ");
     ASSERT_TRUE(lines);
-    auto has = [&](const std::string &text) { return std::find(lines->begin(), lines->end(), text) != lines->end(); };
+    auto has = [&](const std::string &text) {
+        return std::find(lines->begin(), lines->end(), text) != lines->end();
+    };
     EXPECT_TRUE(has("Approximation used for lazy eval  : 10"));
     EXPECT_TRUE(has("Pieces        : white  3295, black  3295 total     0 "));
     EXPECT_TRUE(has("Pawns         : white   785, black   785 total     0 "));
@@ -79,7 +81,8 @@ TEST(Eval, ReportOfTheStartPosition) {
     auto again = e.readUntil("Pressure      : white     0, black     0 total     0 ");
     ASSERT_TRUE(again);
     auto fromApproximation = [](const std::vector<std::string> &v) {
-        return std::vector<std::string>(std::find(v.begin(), v.end(), "Approximation used for lazy eval  : 10"), v.end());
+        return std::vector<std::string>(
+            std::find(v.begin(), v.end(), "Approximation used for lazy eval  : 10"), v.end());
     };
     EXPECT_EQ(fromApproximation(*again), fromApproximation(*lines));
 }
@@ -87,11 +90,11 @@ TEST(Eval, ReportOfTheStartPosition) {
 TEST(Analyze, WritesTheReport) {
     TempDirectory dir;
     dir.write("suite.epd",
-              "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - bm Rd8#; id \"mate\";\n"   // solved
-              "\n"                                                          // short: skipped
+              "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - bm Rd8#; id \"mate\";\n"         // solved
+              "\n"                                                                // short: skipped
               "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1 am e4;\n" // seven fields
-              "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 bm Rd8#;\n"              // five fields: invalid
-              "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - am Rd8#;\n");              // avoided move played
+              "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 bm Rd8#;\n"                    // five fields: invalid
+              "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - am Rd8#;\n");                    // avoided move played
     EngineProcess e(dir.path());
     ASSERT_TRUE(e.started());
     e.send("analyze 200 suite.epd");
@@ -106,10 +109,11 @@ TEST(Analyze, WritesTheReport) {
     e.send("d");
     ASSERT_TRUE(e.readUntil("   a b c d e f g h", 30000)); // above the board
     ASSERT_TRUE(e.readUntil("   a b c d e f g h"));        // below it
-    ASSERT_TRUE(e.readLine());                              // and the blank line
+    ASSERT_TRUE(e.readLine());                             // and the blank line
     std::istringstream report(dir.read("analyze.csv"));
     std::vector<std::string> lines;
-    for (std::string l; std::getline(report, l);) lines.push_back(l);
+    for (std::string l; std::getline(report, l);)
+        lines.push_back(l);
     ASSERT_GE(lines.size(), 10u);
     EXPECT_TRUE(startsWith(lines[0], "Vorlan 1.8 (built ")) << lines[0];
     EXPECT_NE(lines[0].find("the Vorlan developers"), std::string::npos);
@@ -120,9 +124,10 @@ TEST(Analyze, WritesTheReport) {
     std::vector<std::string> rows(lines.begin() + 7, lines.end());
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_TRUE(startsWith(rows[0], "1,6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -,bm d1d8,,")) << rows[0];
-    EXPECT_NE(rows[0].find("(") , std::string::npos);
+    EXPECT_NE(rows[0].find("("), std::string::npos);
     EXPECT_EQ(rows[0].back(), '1');
-    EXPECT_TRUE(startsWith(rows[1], "3,rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1,am e2e4,,")) << rows[1];
+    EXPECT_TRUE(startsWith(rows[1], "3,rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1,am e2e4,,"))
+        << rows[1];
     EXPECT_EQ(rows[2], "#INV#,6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 bm Rd8#;");
     EXPECT_TRUE(startsWith(rows[3], "5,")) << rows[3];
     EXPECT_EQ(rows[3].back(), '0');

