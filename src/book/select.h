@@ -3,14 +3,33 @@
 
 #include "position/types.h"
 
+#include <cstdint>
+
 namespace book {
+
+// What the book says about one root move during one selection.
+struct BookChoice {
+    bool found;
+    std::int16_t score;
+    std::uint8_t flags;
+    std::uint8_t weight;
+    int percent;
+};
+
+constexpr int ALL_AVOIDED = -1;
+
+// Shares out 100 among the found moves by their flags, weights and scores (integer percentages,
+// truncated) and answers their sum; ALL_AVOIDED when every one of the `count` root moves is an
+// avoid move, so nothing may be chosen or removed.
+int bookPercentages(BookChoice *moves, int count, bool tournament);
 
 // The root driver's instant move: a book move, the only legal move, the first move of a dead
 // draw, or a quick repetition; none in analysis (no engine side). Prints book information only
 // when `print` is set (and "Bookmove Info" is on).
 position::Move rootBookMove(bool print);
-// Picks a book move for the position the list belongs to; may shorten the list. None when no
-// book is loaded or the position is not in it.
+// Picks a book move for thread 0's position, whose legal moves are the `count` entries of
+// `list` (room for 256). The list may be reordered from the PV move-list cache, and when no
+// move is eligible the avoid moves are dropped from it (shortening `count`).
 position::Move selectBookMove(position::MoveEntry *list, int &count, bool print);
 
 } // namespace book

@@ -42,7 +42,7 @@ bool readNumber(const std::string &line, std::size_t at, std::int32_t &value) {
 // Restricts the root to the listed legal moves through the PV move-list cache.
 void restrictRootMoves(const std::string &text) {
     Position &pos = GamePosition;
-    MoveEntry legal[MAX_MOVES], chosen[MAX_MOVES];
+    MoveEntry legal[MAX_MOVES], chosen[MAX_MOVES] = {}; // the cache stores all 256 entries
     int n = GenerateLegal(pos, legal), count = 0;
     std::size_t p = 0;
     for (;;) {

@@ -1,5 +1,6 @@
 #include "control/startup.h"
 
+#include "book/load.h"
 #include "book/select.h"
 #include "control/commands.h"
 #include "control/input.h"
@@ -58,6 +59,12 @@ void registerSubsystemOptionHandlers() {
     registerOptionHandler("NalimovCache", [](int) { tablebases::InitTablebaseCache(); });
     registerOptionHandler("Contempt",
                           [](int) { search::Settings.contempt = base::optionInt(base::OPTION_CONTEMPT); });
+    // Switching the book on loads it unless its path was loaded last. A group reset reaches
+    // "OwnBook" before "OwnBookPath" has its text again, so an empty path waits for its own reset.
+    registerOptionHandler("OwnBookPath", [](int) { book::loadBook(); });
+    registerOptionHandler("OwnBook", [](int) {
+        if (!base::optionText(base::OPTION_OWN_BOOK_PATH).empty()) book::loadBook();
+    });
 }
 
 // The search hears commands through the command loop, which in turn asks the time manager;
@@ -88,6 +95,7 @@ void initEngine() {
     connectSearch();
     registerSubsystemOptionHandlers();
     applyOptionDefaults();
+    book::loadBook();
     position::LoadFen(position::START_FEN);
     search::resetHistory();
 }

@@ -88,7 +88,7 @@ void MovePieceWithKeys(Position &pos, PieceType type, Square from, Square to) {
 void MakeMove(Position &pos, Move move, PieceType &capturedType) {
     Colour us = Colour(pos.sideToMove), them = ~us;
     if (pos.epSquare != NO_SQUARE) {
-        pos.key ^= Swap(EpWindow(int(pos.epSquare & 7)));
+        pos.key ^= Swap(EpKey[pos.epSquare & 7]);
         pos.epSquare = NO_SQUARE;
     }
     capturedType = NO_PIECE;
@@ -116,7 +116,7 @@ void MakeMove(Position &pos, Move move, PieceType &capturedType) {
                     Square passed = (from + to) / 2;
                     if (opponentPawnAttacks(pos, us, passed)) {
                         pos.epSquare = passed;
-                        pos.key ^= EpWindow(int(passed & 7));
+                        pos.key ^= EpKey[passed & 7];
                     }
                 }
             } else if (capturedType == NO_PIECE) {
@@ -139,11 +139,8 @@ void MakeMove(Position &pos, Move move, PieceType &capturedType) {
         }
         // 4. Castling rights touched by the move.
         std::uint32_t lost = pos.castling & (CastleLoss[from] | CastleLoss[to]);
-        if (lost) {
-            pos.castling ^= lost;
-            for (std::uint32_t bit = 1; bit <= 8; bit <<= 1)
-                if (lost & bit) pos.key ^= castleTerm(bit, us);
-        }
+        pos.castling ^= lost;
+        pos.key ^= LostCastleKey[us][lost];
     }
     pos.key = Swap(pos.key);
     pos.sideToMove = them;
@@ -180,7 +177,7 @@ void UnmakeMove(Position &pos, Move move, PieceType capturedType, const UndoStat
 void MakeNullMove(Position &pos) {
     pos.sideToMove ^= 1;
     if (pos.epSquare != NO_SQUARE) {
-        pos.key ^= Swap(EpWindow(int(pos.epSquare & 7)));
+        pos.key ^= Swap(EpKey[pos.epSquare & 7]);
         pos.epSquare = NO_SQUARE;
     }
     pos.key = Swap(pos.key);
@@ -191,7 +188,7 @@ void UnmakeNullMove(Position &pos, std::uint32_t savedEpSquare) {
     pos.key = Swap(pos.key);
     if (savedEpSquare != NO_SQUARE) {
         pos.epSquare = savedEpSquare;
-        pos.key ^= Swap(EpWindow(int(savedEpSquare & 7)));
+        pos.key ^= Swap(EpKey[savedEpSquare & 7]);
     }
     pos.historyCount--;
     pos.sideToMove ^= 1;
@@ -205,27 +202,6 @@ Bitboard attackersOf(const Position &pos, Colour by, Square sq, Bitboard occ) {
     if (RookLines[sq] & rq) a |= RookAttacks(sq, occ) & rq;
     if (BishopLines[sq] & bq) a |= BishopAttacks(sq, occ) & bq;
     return a;
-}
-
-bool IsSquareAttacked(const Position &pos, Colour by, Square sq) {
-    const Bitboard *p = pos.pieces[by];
-    if ((PawnAttacksOf(~by, SquareBit[sq]) & p[PAWN]) || (KnightAttacks[sq] & p[KNIGHT]) ||
-        (KingAttacks[sq] & p[KING]))
-        return true;
-    Bitboard rq = p[ROOK] | p[QUEEN], bq = p[BISHOP] | p[QUEEN];
-    Bitboard occ = pos.all();
-    return ((RookLines[sq] & rq) && (RookAttacks(sq, occ) & rq)) ||
-           ((BishopLines[sq] & bq) && (BishopAttacks(sq, occ) & bq));
-}
-
-bool inCheck(const Position &pos) {
-    return IsSquareAttacked(pos, Colour(pos.sideToMove ^ 1), pos.kingSquare[pos.sideToMove]);
-}
-
-bool isCapture(const Position &pos, Move move) { return !pos.isEmpty(moveTo(move)); }
-
-bool isEnPassant(const Position &pos, Move move) {
-    return moveTo(move) == pos.epSquare && cellIsPawn(pos.board[moveFrom(move)]);
 }
 
 bool IsMovePseudoLegal(const Position &pos, Move m) {
@@ -284,35 +260,42 @@ bool GivesCheck(const Position &pos, Move m) {
     Bitboard occ = (pos.all() | SquareBit[to]) & ~SquareBit[from];
     bool enPassant = type == PAWN && to == pos.epSquare;
     if (enPassant) occ &= ~SquareBit[epVictimSquare(from, to)];
-    Bitboard rookSet = RookAttacks(king, occ), bishopSet = BishopAttacks(king, occ);
-    Bitboard toBit = SquareBit[to];
+    // A line piece on sq sees the king when sq is on the king's line with nothing in between:
+    // one table lookup instead of the king's whole attack set.
+    auto rookSees = [&](Square sq) {
+        return (RookLines[king] & SquareBit[sq]) && !(Between[king][sq] & occ);
+    };
+    auto bishopSees = [&](Square sq) {
+        return (BishopLines[king] & SquareBit[sq]) && !(Between[king][sq] & occ);
+    };
     if (movePromotion(m) == KING) {
         switch (type) {
         case QUEEN:
-            if ((rookSet | bishopSet) & toBit) return true;
+            if (rookSees(to) || bishopSees(to)) return true;
             break;
         case ROOK:
-            if (rookSet & toBit) return true;
+            if (rookSees(to)) return true;
             break;
         case BISHOP:
-            if (bishopSet & toBit) return true;
+            if (bishopSees(to)) return true;
             break;
         case KNIGHT:
             if (KnightAttacks[to] & SquareBit[king]) return true;
             break;
         case PAWN:
-            if (PawnAttacksOf(us, toBit) & SquareBit[king]) return true;
+            if (PawnAttacksOf(us, SquareBit[to]) & SquareBit[king]) return true;
             break;
         case KING:
-            if (isCastlingValue(m) && (rookSet & SquareBit[castlingRook(to).to])) return true;
+            if (isCastlingValue(m) && rookSees(castlingRook(to).to)) return true;
             break;
         default: break;
         }
     }
-    // Discovered checks: the moved piece's own square is excluded from the sliders.
-    Bitboard rq = (pos.pieces[us][ROOK] | pos.pieces[us][QUEEN]) & ~SquareBit[from];
-    Bitboard bq = (pos.pieces[us][BISHOP] | pos.pieces[us][QUEEN]) & ~SquareBit[from];
-    return (rookSet & rq) || (bishopSet & bq);
+    // Discovered checks: the moved piece's own square is excluded from the sliders. The line
+    // lookups are made only when such a slider stands on one of the king's lines at all.
+    Bitboard rq = (pos.pieces[us][ROOK] | pos.pieces[us][QUEEN]) & ~SquareBit[from] & RookLines[king];
+    Bitboard bq = (pos.pieces[us][BISHOP] | pos.pieces[us][QUEEN]) & ~SquareBit[from] & BishopLines[king];
+    return (rq && (RookAttacks(king, occ) & rq)) || (bq && (BishopAttacks(king, occ) & bq));
 }
 
 bool IsTacticalOrCheck(const Position &pos, Move m) {
@@ -324,7 +307,7 @@ std::uint64_t KeyAfterMove(const Position &pos, Move m) {
     Square from = moveFrom(m), to = moveTo(m);
     PieceType type = pos.typeOn(from), captured = pos.typeOn(to);
     std::uint64_t key = pos.key;
-    if (pos.epSquare != NO_SQUARE) key ^= Swap(EpWindow(int(pos.epSquare & 7)));
+    if (pos.epSquare != NO_SQUARE) key ^= Swap(EpKey[pos.epSquare & 7]);
     if (captured != NO_PIECE) key ^= pieceTerm(them, captured, to, us);
     if (type == KING && fileOf(from) == fileOf(SQ_E1)) {
         if (fileOf(to) == fileOf(SQ_G1))
@@ -335,7 +318,7 @@ std::uint64_t KeyAfterMove(const Position &pos, Move m) {
     if (type == PAWN) {
         if (from - to == 16 || to - from == 16) {
             Square passed = (from + to) / 2;
-            if (opponentPawnAttacks(pos, us, passed)) key ^= EpWindow(int(passed & 7));
+            if (opponentPawnAttacks(pos, us, passed)) key ^= EpKey[passed & 7];
         } else if (to == pos.epSquare && captured == NO_PIECE) {
             key ^= pieceTerm(them, PAWN, epVictimSquare(from, to), us);
         }
@@ -350,10 +333,16 @@ std::uint64_t KeyAfterMove(const Position &pos, Move m) {
 
 int RepetitionCount(const Position &pos, std::uint64_t key, std::uint32_t side) {
     std::uint64_t wanted = key ^ side;
-    int count = 0;
-    for (std::uint32_t i = 0; i + 1 < pos.historyCount; ++i)
-        count += pos.keyHistory[i] == wanted;
-    return count;
+    const std::uint64_t *h = pos.keyHistory;
+    std::uint32_t n = pos.historyCount ? pos.historyCount - 1 : 0, i = 0;
+    // Two counters let neighbouring comparisons run side by side (this runs at every node).
+    int even = 0, odd = 0;
+    for (; i + 1 < n; i += 2) {
+        even += h[i] == wanted;
+        odd += h[i + 1] == wanted;
+    }
+    if (i < n) even += h[i] == wanted;
+    return even + odd;
 }
 
 bool MoveAllowsRepetition(Position &pos, Move move, MoveEntry *scratch) {

@@ -35,30 +35,69 @@ inline PawnCapture captureDirection(Colour c, int side) {
 }
 inline Bitboard shiftBy(Bitboard b, int delta) { return delta > 0 ? b << delta : b >> -delta; }
 
-Bitboard pieceAttacks(PieceType t, Square sq, Bitboard occ) {
-    switch (t) {
-    case KNIGHT: return KnightAttacks[sq];
-    case BISHOP: return BishopAttacks(sq, occ);
-    case ROOK: return RookAttacks(sq, occ);
-    case QUEEN: return QueenAttacks(sq, occ);
-    default: return KingAttacks[sq];
-    }
+template <PieceType T> Bitboard pieceAttacks(Square sq, Bitboard occ) {
+    if constexpr (T == KNIGHT)
+        return KnightAttacks[sq];
+    else if constexpr (T == BISHOP)
+        return BishopAttacks(sq, occ);
+    else if constexpr (T == ROOK)
+        return RookAttacks(sq, occ);
+    else if constexpr (T == QUEEN)
+        return QueenAttacks(sq, occ);
+    else
+        return KingAttacks[sq];
 }
 
-// Squares the opponent attacks, with the moving side's king taken off the board so that it
-// cannot hide behind itself on a checking line.
-Bitboard attackedBy(const Position &pos, Colour them) {
-    Bitboard occ = pos.all() & ~pos.pieces[~them][KING];
-    const Bitboard *p = pos.pieces[them];
-    Bitboard a = PawnAttacksOf(them, p[PAWN]) | KingAttacks[pos.kingSquare[them]];
-    for (Bitboard b = p[KNIGHT]; b;)
-        a |= KnightAttacks[popLowest(b)];
-    for (Bitboard b = p[BISHOP] | p[QUEEN]; b;)
-        a |= BishopAttacks(popLowest(b), occ);
-    for (Bitboard b = p[ROOK] | p[QUEEN]; b;)
-        a |= RookAttacks(popLowest(b), occ);
-    return a;
+template <PieceType T> Bitboard emptyBoardAttacks(Square sq) {
+    if constexpr (T == BISHOP)
+        return BishopLines[sq];
+    else if constexpr (T == ROOK)
+        return RookLines[sq];
+    else
+        return QueenLines[sq];
 }
+
+// Appends moves scored by AddMove's rule. The list end, the side and the ordering switch are
+// kept in locals so that the inner loops do not reload them from the position after each store.
+struct MoveWriter {
+    MoveEntry *end;
+    const std::uint32_t *board;
+    Colour us;
+    Square epSquare;
+    bool history;
+
+    MoveWriter(const Position &pos, MoveEntry *at)
+        : end(at), board(pos.board), us(Colour(pos.sideToMove)), epSquare(pos.epSquare),
+          history(HistoryOrdering) {}
+
+    // AddMove's rule; `row` is OrderingPST[type][us] and `base` is bonus - row[from], worked out
+    // once per piece by the callers that add many moves of one piece.
+    void add(PieceType type, const std::int8_t *row, int base, Square from, Square to,
+             std::uint32_t promotion) {
+        int score;
+        if (history && cellIsEmpty(board[to]) && promotion == 0 && !(type == PAWN && to == epSquare))
+            score = History[from * 64 + to];
+        else
+            score = row[to] + base;
+        *end++ = makeEntry(makeMove(from, to, promotion), score);
+    }
+    void add(PieceType type, Square from, Square to, std::uint32_t promotion, int bonus) {
+        const std::int8_t *row = OrderingPST[type][us];
+        add(type, row, bonus - row[from], from, to, promotion);
+    }
+    // A pawn push: its to-square is empty and never the en-passant square (that square lies
+    // behind an opponent pawn), so it is quiet unless it promotes.
+    void addPush(const std::int8_t *row, Square from, Square to) {
+        int score = history ? History[from * 64 + to] : row[to] - row[from];
+        *end++ = makeEntry(makeMove(from, to), score);
+    }
+    void addPromotions(Square from, Square to, int bonus, bool queenOnly) {
+        for (PieceType p : PROMOTIONS) {
+            add(PAWN, from, to, p, bonus);
+            if (queenOnly) break;
+        }
+    }
+};
 
 // Own pieces standing between the own king and an opponent slider of the matching kind.
 Bitboard pinnedPieces(const Position &pos, Colour us) {
@@ -75,6 +114,13 @@ Bitboard pinnedPieces(const Position &pos, Colour us) {
     return pinned;
 }
 
+// The squares of the line through the king and a piece on one of its lines, both excluded:
+// where a pinned piece may still go.
+inline Bitboard pinLine(Square king, Square from) {
+    return (RookLines[king] & SquareBit[from]) ? RookLines[king] & RookLines[from]
+                                               : BishopLines[king] & BishopLines[from];
+}
+
 // An en-passant capture removes two pawns from their squares: it is legal only if no slider
 // then sees the king.
 bool enPassantIsLegal(const Position &pos, Square from, Square to) {
@@ -86,128 +132,173 @@ bool enPassantIsLegal(const Position &pos, Square from, Square to) {
            !(BishopAttacks(king, occ) & (pos.pieces[them][BISHOP] | pos.pieces[them][QUEEN]));
 }
 
-// Piece moves (king, knights, bishops, rooks, queens in this order) onto `targets`.
-template <bool CaptureBonus> void addPieceMoves(Position &pos, Bitboard targets, Bitboard noKing) {
-    Colour us = Colour(pos.sideToMove);
-    Bitboard occ = pos.all();
-    constexpr PieceType order[5] = {KING, KNIGHT, BISHOP, ROOK, QUEEN};
-    for (PieceType t : order) {
-        for (Bitboard pieces = pos.pieces[us][t]; pieces;) {
-            Square from = popLowest(pieces);
-            Bitboard to = pieceAttacks(t, from, occ) & targets;
-            if (t == KING) to &= ~noKing;
-            while (to) {
-                Square sq = popLowest(to);
-                int bonus = CaptureBonus ? CaptureValue[pos.typeOn(sq)] - CAPTURER_PENALTY[t] : 0;
-                AddMove(pos, t, from, sq, 0, bonus);
-            }
+// What the legal generator knows beyond the pseudo-legal one (unused when Legal is false).
+struct LegalInfo {
+    Bitboard pinned = 0;
+    Square king = 0;
+};
+
+// Moves of one piece type onto `targets`, pieces and to-squares in ascending order.
+template <PieceType T, bool CaptureBonus, bool Legal>
+void addPieceMoves(MoveWriter &w, const Position &pos, Bitboard targets, Bitboard occ,
+                   const LegalInfo &legal) {
+    for (Bitboard pieces = pos.pieces[w.us][T]; pieces;) {
+        Square from = popLowest(pieces);
+        // The capture lists have few targets: skip a slider's lookup when none is on its lines.
+        if constexpr (CaptureBonus && T != KNIGHT)
+            if (!(emptyBoardAttacks<T>(from) & targets)) continue;
+        Bitboard to = pieceAttacks<T>(from, occ) & targets;
+        if (Legal && (legal.pinned & SquareBit[from])) to &= pinLine(legal.king, from);
+        const std::int8_t *row = OrderingPST[T][w.us];
+        int base = -row[from];
+        while (to) {
+            Square sq = popLowest(to);
+            w.add(T, row,
+                  CaptureBonus ? base + CaptureValue[cellType(w.board[sq])] - CAPTURER_PENALTY[T] : base,
+                  from, sq, 0);
         }
     }
 }
 
-void addPromotions(Position &pos, Square from, Square to, int bonus, bool queenOnly) {
-    for (PieceType p : PROMOTIONS) {
-        AddMove(pos, PAWN, from, to, p, bonus);
-        if (queenOnly) break;
+// King moves (never next to the other king; for the legal list never onto an attacked square),
+// then knights, bishops, rooks and queens.
+template <bool CaptureBonus, bool Legal>
+void addAllPieceMoves(MoveWriter &w, const Position &pos, Bitboard targets, const LegalInfo &legal) {
+    Colour them = ~w.us;
+    Bitboard occ = pos.all();
+    Square king = pos.kingSquare[w.us];
+    Bitboard kingTo = KingAttacks[king] & targets & ~KingAttacks[pos.kingSquare[them]];
+    if (Legal) {
+        Bitboard occWithoutKing = occ ^ SquareBit[king];
+        for (Bitboard b = kingTo; b;) {
+            Square sq = popLowest(b);
+            if (squareIsAttacked(pos, them, sq, occWithoutKing)) kingTo ^= SquareBit[sq];
+        }
     }
+    const std::int8_t *row = OrderingPST[KING][w.us];
+    int base = -row[king];
+    while (kingTo) {
+        Square sq = popLowest(kingTo);
+        w.add(KING, row,
+              CaptureBonus ? base + CaptureValue[cellType(w.board[sq])] - CAPTURER_PENALTY[KING] : base, king,
+              sq, 0);
+    }
+    addPieceMoves<KNIGHT, CaptureBonus, Legal>(w, pos, targets, occ, legal);
+    addPieceMoves<BISHOP, CaptureBonus, Legal>(w, pos, targets, occ, legal);
+    addPieceMoves<ROOK, CaptureBonus, Legal>(w, pos, targets, occ, legal);
+    addPieceMoves<QUEEN, CaptureBonus, Legal>(w, pos, targets, occ, legal);
+}
+
+// Is a pawn move legal, given that the side to move is not in check?
+inline bool pawnMoveIsLegal(const Position &pos, const LegalInfo &legal, Square from, Square to) {
+    if (to == pos.epSquare) return enPassantIsLegal(pos, from, to);
+    return !(legal.pinned & SquareBit[from]) || (pinLine(legal.king, from) & SquareBit[to]);
 }
 
 // Pawn captures onto `targets` (both directions in turn), en passant included.
-void addPawnCaptures(Position &pos, Bitboard pawns, Bitboard targets, bool withBonus, bool queenOnly) {
-    Colour us = Colour(pos.sideToMove);
+template <bool Legal>
+void addPawnCaptures(MoveWriter &w, const Position &pos, Bitboard pawns, Bitboard targets, bool withBonus,
+                     bool queenOnly, const LegalInfo &legal) {
     Bitboard epBit = SquareBit[pos.epSquare];
     for (int side = 0; side < 2; ++side) {
-        PawnCapture d = captureDirection(us, side);
+        PawnCapture d = captureDirection(w.us, side);
         Bitboard to = shiftBy(pawns & d.fromMask, d.delta) & (targets | epBit);
         while (to) {
             Square sq = popLowest(to);
             Square from = Square(int(sq) - d.delta);
-            int bonus = withBonus ? CaptureValue[pos.typeOn(sq)] : 0;
+            if (Legal && !pawnMoveIsLegal(pos, legal, from, sq)) continue;
+            int bonus = withBonus ? CaptureValue[cellType(w.board[sq])] : 0;
             if (SquareBit[sq] & RANK_1_OR_8)
-                addPromotions(pos, from, sq, bonus + (withBonus ? CaptureValue[QUEEN] : 0), queenOnly);
+                w.addPromotions(from, sq, bonus + (withBonus ? CaptureValue[QUEEN] : 0), queenOnly);
             else
-                AddMove(pos, PAWN, from, sq, 0, bonus);
+                w.add(PAWN, from, sq, 0, bonus);
         }
     }
 }
 
-void addPawnPushes(Position &pos, Bitboard pawns, Bitboard targets) {
-    Colour us = Colour(pos.sideToMove);
+template <bool Legal>
+void addPawnPushes(MoveWriter &w, const Position &pos, Bitboard pawns, Bitboard targets,
+                   const LegalInfo &legal) {
+    Colour us = w.us;
     Bitboard empty = ~pos.all();
     Bitboard single = pushOne(us, pawns) & empty;
     Bitboard twice = pushOne(us, single & (us == WHITE ? RANK_3 : RANK_6)) & empty & targets;
     single &= targets;
     int f = forward(us);
+    const std::int8_t *row = OrderingPST[PAWN][us];
+    // Pinned pawns are rare: test them only when there is one.
+    bool testPins = Legal && (legal.pinned & pawns);
     for (Bitboard b = single; b;) {
         Square to = popLowest(b);
+        Square from = Square(int(to) - f);
+        if (testPins && !pawnMoveIsLegal(pos, legal, from, to)) continue;
         if (SquareBit[to] & RANK_1_OR_8)
-            addPromotions(pos, Square(int(to) - f), to, 0, false);
+            w.addPromotions(from, to, 0, false);
         else
-            AddMove(pos, PAWN, Square(int(to) - f), to, 0, 0);
+            w.addPush(row, from, to);
     }
     for (Bitboard b = twice; b;) {
         Square to = popLowest(b);
-        AddMove(pos, PAWN, Square(int(to) - 2 * f), to, 0, 0);
+        Square from = Square(int(to) - 2 * f);
+        if (testPins && !pawnMoveIsLegal(pos, legal, from, to)) continue;
+        w.addPush(row, from, to);
     }
 }
 
-void addCastling(Position &pos) {
-    Colour us = Colour(pos.sideToMove), them = ~us;
+void addCastling(MoveWriter &w, const Position &pos) {
+    Colour us = w.us, them = ~us;
+    Bitboard occ = pos.all();
     auto free = [&](Square a, Square b, Square c = NO_SQUARE) {
-        return !(pos.all() & (SquareBit[a] | SquareBit[b] | SquareBit[c]));
+        return !(occ & (SquareBit[a] | SquareBit[b] | SquareBit[c]));
     };
     auto safe = [&](Square a, Square b) {
         return !IsSquareAttacked(pos, them, a) && !IsSquareAttacked(pos, them, b);
     };
     if (us == WHITE) {
         if ((pos.castling & CASTLE_K) && free(SQ_F1, SQ_G1) && safe(SQ_F1, SQ_G1))
-            AddMove(pos, KING, SQ_E1, SQ_G1, 0, 0);
+            w.add(KING, SQ_E1, SQ_G1, 0, 0);
         if ((pos.castling & CASTLE_Q) && free(SQ_D1, SQ_C1, SQ_B1) && safe(SQ_D1, SQ_C1))
-            AddMove(pos, KING, SQ_E1, SQ_C1, 0, 0);
+            w.add(KING, SQ_E1, SQ_C1, 0, 0);
     } else {
         if ((pos.castling & CASTLE_k) && free(SQ_F8, SQ_G8) && safe(SQ_F8, SQ_G8))
-            AddMove(pos, KING, SQ_E8, SQ_G8, 0, 0);
+            w.add(KING, SQ_E8, SQ_G8, 0, 0);
         if ((pos.castling & CASTLE_q) && free(SQ_D8, SQ_C8, SQ_B8) && safe(SQ_D8, SQ_C8))
-            AddMove(pos, KING, SQ_E8, SQ_C8, 0, 0);
+            w.add(KING, SQ_E8, SQ_C8, 0, 0);
     }
 }
 
-void startList(Position &pos, MoveEntry *list) {
+// GenerateAll's list; with Legal set, only the moves that do not leave the king attacked
+// (the side to move must not be in check), in the same order.
+template <bool Legal> int generateMoves(Position &pos, MoveEntry *list, const LegalInfo &legal) {
+    MoveWriter w(pos, list);
+    Colour us = w.us, them = ~us;
+    Bitboard pawns = pos.pieces[us][PAWN];
+    addAllPieceMoves<false, Legal>(w, pos, ~pos.occupied[us], legal);
+    addPawnCaptures<Legal>(w, pos, pawns, pos.occupied[them], false, false, legal);
+    addPawnPushes<Legal>(w, pos, pawns, ~Bitboard(0), legal);
+    addCastling(w, pos);
     pos.moveList = list;
-    pos.moveCount = 0;
+    pos.moveCount = std::uint32_t(w.end - list);
+    return int(pos.moveCount);
 }
 
 } // namespace
 
 void AddMove(Position &pos, PieceType type, Square from, Square to, std::uint32_t promotion, int bonus) {
-    Move m = makeMove(from, to, promotion);
-    int score;
-    if (HistoryOrdering && pos.isEmpty(to) && promotion == 0 && !(type == PAWN && to == pos.epSquare))
-        score = History[from * 64 + to];
-    else {
-        Colour c = Colour(pos.sideToMove);
-        score = OrderingPST[type][c][to] - OrderingPST[type][c][from] + bonus;
-    }
-    pos.moveList[pos.moveCount++] = makeEntry(m, score);
+    MoveWriter w(pos, pos.moveList + pos.moveCount);
+    w.add(type, from, to, promotion, bonus);
+    pos.moveCount++;
 }
 
-int GenerateAll(Position &pos, MoveEntry *list) {
-    startList(pos, list);
-    Colour us = Colour(pos.sideToMove), them = ~us;
-    Bitboard notOwn = ~pos.occupied[us];
-    addPieceMoves<false>(pos, notOwn, KingAttacks[pos.kingSquare[them]]);
-    addPawnCaptures(pos, pos.pieces[us][PAWN], pos.occupied[them], false, false);
-    addPawnPushes(pos, pos.pieces[us][PAWN], ~Bitboard(0));
-    addCastling(pos);
-    return int(pos.moveCount);
-}
+int GenerateAll(Position &pos, MoveEntry *list) { return generateMoves<false>(pos, list, LegalInfo{}); }
 
 int GenerateToTargets(Position &pos, MoveEntry *list, Bitboard targets) {
-    startList(pos, list);
-    Colour us = Colour(pos.sideToMove), them = ~us;
-    addPieceMoves<true>(pos, targets & ~pos.occupied[us], KingAttacks[pos.kingSquare[them]]);
+    MoveWriter w(pos, list);
+    Colour us = w.us, them = ~us;
+    LegalInfo none;
+    addAllPieceMoves<true, false>(w, pos, targets & ~pos.occupied[us], none);
     Bitboard pawns = pos.pieces[us][PAWN];
-    addPawnCaptures(pos, pawns, targets & pos.occupied[them], true, true);
+    addPawnCaptures<false>(w, pos, pawns, targets & pos.occupied[them], true, true, none);
     // Quiet pawn pushes worth searching with the captures: promotions (as a queen), pushes to
     // the seventh rank, and pushes that shut an enemy bishop into a corner.
     Bitboard empty = ~pos.all();
@@ -216,42 +307,52 @@ int GenerateToTargets(Position &pos, MoveEntry *list, Bitboard targets) {
     Bitboard wanted = RANK_1_OR_8 | seventh;
     // (pawn square, bishop square) pairs for White; Black uses the mirror.
     static constexpr Square TRAP[6][2] = {{17, 8}, {22, 15}, {25, 16}, {30, 23}, {42, 56}, {45, 63}};
-    for (const auto &t : TRAP) {
-        Square pawnSq = us == WHITE ? t[0] : t[0] ^ 56, bishopSq = us == WHITE ? t[1] : t[1] ^ 56;
-        if (pos.board[bishopSq] == makeCell(them, BISHOP)) wanted |= SquareBit[pawnSq];
-    }
+    if (pos.pieces[them][BISHOP])
+        for (const auto &t : TRAP) {
+            Square pawnSq = us == WHITE ? t[0] : t[0] ^ 56, bishopSq = us == WHITE ? t[1] : t[1] ^ 56;
+            if (pos.board[bishopSq] == makeCell(them, BISHOP)) wanted |= SquareBit[pawnSq];
+        }
     int f = forward(us);
+    const std::int8_t *row = OrderingPST[PAWN][us];
     Bitboard twice = pushOne(us, single & (us == WHITE ? RANK_3 : RANK_6)) & empty & wanted;
     for (Bitboard b = single & wanted; b;) {
         Square to = popLowest(b);
-        bool promotes = SquareBit[to] & RANK_1_OR_8;
-        AddMove(pos, PAWN, Square(int(to) - f), to, promotes ? std::uint32_t(QUEEN) : 0u,
-                promotes ? CaptureValue[QUEEN] : 0);
+        if (SquareBit[to] & RANK_1_OR_8)
+            w.add(PAWN, Square(int(to) - f), to, QUEEN, CaptureValue[QUEEN]);
+        else
+            w.addPush(row, Square(int(to) - f), to);
     }
     for (Bitboard b = twice; b;) {
         Square to = popLowest(b);
-        AddMove(pos, PAWN, Square(int(to) - 2 * f), to, 0, 0);
+        w.addPush(row, Square(int(to) - 2 * f), to);
     }
+    pos.moveList = list;
+    pos.moveCount = std::uint32_t(w.end - list);
     return int(pos.moveCount);
 }
 
 int GenerateEvasions(Position &pos, MoveEntry *list) {
-    startList(pos, list);
-    Colour us = Colour(pos.sideToMove), them = ~us;
+    MoveWriter w(pos, list);
+    Colour us = w.us, them = ~us;
     Square king = pos.kingSquare[us];
     Bitboard occ = pos.all();
     Bitboard checkers = attackersOf(pos, them, king, occ);
+    LegalInfo none;
     if (!(checkers & (checkers - 1))) {
         Square checker = lowestSquare(checkers);
         Bitboard targets = checkers | Between[king][checker];
         Bitboard movable = ~pinnedPieces(pos, us);
-        constexpr PieceType order[4] = {KNIGHT, BISHOP, ROOK, QUEEN};
-        for (PieceType t : order)
-            for (Bitboard pieces = pos.pieces[us][t] & movable; pieces;) {
+        auto addMoves = [&]<PieceType T>() {
+            for (Bitboard pieces = pos.pieces[us][T] & movable; pieces;) {
                 Square from = popLowest(pieces);
-                for (Bitboard to = pieceAttacks(t, from, occ) & targets; to;)
-                    AddMove(pos, t, from, popLowest(to), 0, 0);
+                for (Bitboard to = pieceAttacks<T>(from, occ) & targets; to;)
+                    w.add(T, from, popLowest(to), 0, 0);
             }
+        };
+        addMoves.template operator()<KNIGHT>();
+        addMoves.template operator()<BISHOP>();
+        addMoves.template operator()<ROOK>();
+        addMoves.template operator()<QUEEN>();
         Bitboard pawns = pos.pieces[us][PAWN] & movable;
         std::uint32_t savedEp = pos.epSquare;
         // En passant answers a check when it takes the pawn that just moved two squares, or
@@ -261,50 +362,41 @@ int GenerateEvasions(Position &pos, MoveEntry *list) {
             if (!(checkers & SquareBit[victim]) && !(Between[king][checker] & SquareBit[pos.epSquare]))
                 pos.epSquare = NO_SQUARE;
         }
-        std::uint32_t before = pos.moveCount;
-        addPawnCaptures(pos, pawns, checkers, false, false);
+        MoveEntry *before = w.end;
+        addPawnCaptures<false>(w, pos, pawns, checkers, false, false, none);
         // An en-passant capture can still uncover a line onto the king: drop it then.
-        for (std::uint32_t i = before; i < pos.moveCount; ++i) {
-            Move m = entryMove(pos.moveList[i]);
-            if (moveTo(m) == pos.epSquare && !enPassantIsLegal(pos, moveFrom(m), moveTo(m)))
-                pos.moveList[i--] = pos.moveList[--pos.moveCount];
+        for (MoveEntry *e = before; e < w.end; ++e) {
+            Move m = entryMove(*e);
+            if (moveTo(m) == pos.epSquare && !enPassantIsLegal(pos, moveFrom(m), moveTo(m))) *e-- = *--w.end;
         }
         pos.epSquare = savedEp;
-        addPawnPushes(pos, pawns, targets & ~checkers);
+        addPawnPushes<false>(w, pos, pawns, targets & ~checkers, none);
     }
-    Bitboard attacked = attackedBy(pos, them);
+    // Squares the opponent attacks, with the king taken off the board so that it cannot hide
+    // behind itself on a checking line.
+    Bitboard occWithoutKing = occ ^ SquareBit[king];
+    const Bitboard *p = pos.pieces[them];
+    Bitboard attacked = PawnAttacksOf(them, p[PAWN]) | KingAttacks[pos.kingSquare[them]];
+    for (Bitboard b = p[KNIGHT]; b;)
+        attacked |= KnightAttacks[popLowest(b)];
+    for (Bitboard b = p[BISHOP] | p[QUEEN]; b;)
+        attacked |= BishopAttacks(popLowest(b), occWithoutKing);
+    for (Bitboard b = p[ROOK] | p[QUEEN]; b;)
+        attacked |= RookAttacks(popLowest(b), occWithoutKing);
     for (Bitboard to = KingAttacks[king] & ~pos.occupied[us] & ~attacked; to;)
-        AddMove(pos, KING, king, popLowest(to), 0, 0);
+        w.add(KING, king, popLowest(to), 0, 0);
+    pos.moveList = list;
+    pos.moveCount = std::uint32_t(w.end - list);
     return int(pos.moveCount);
 }
 
 int GenerateLegal(Position &pos, MoveEntry *list) {
     Colour us = Colour(pos.sideToMove), them = ~us;
-    Square king = pos.kingSquare[us];
-    if (IsSquareAttacked(pos, them, king)) return GenerateEvasions(pos, list);
-    GenerateAll(pos, list);
-    Bitboard pinned = pinnedPieces(pos, us);
-    Bitboard occWithoutKing = pos.all() ^ SquareBit[king];
-    std::uint32_t kept = 0;
-    for (std::uint32_t i = 0; i < pos.moveCount; ++i) {
-        MoveEntry e = pos.moveList[i];
-        Move m = entryMove(e);
-        Square from = moveFrom(m), to = moveTo(m);
-        bool legal = true;
-        if (from == king) {
-            if (!isCastlingValue(m) || (KingAttacks[from] & SquareBit[to]))
-                legal = !attackersOf(pos, them, to, occWithoutKing);
-        } else if (to == pos.epSquare && cellIsPawn(pos.board[from])) {
-            legal = enPassantIsLegal(pos, from, to);
-        } else if (pinned & SquareBit[from]) {
-            // A pinned piece stays on the line through the king and itself.
-            legal = (Between[king][to] & SquareBit[from]) || (Between[king][from] & SquareBit[to]) ||
-                    (Between[from][to] & SquareBit[king]);
-        }
-        if (legal) pos.moveList[kept++] = e;
-    }
-    pos.moveCount = kept;
-    return int(kept);
+    LegalInfo legal;
+    legal.king = pos.kingSquare[us];
+    if (IsSquareAttacked(pos, them, legal.king)) return GenerateEvasions(pos, list);
+    legal.pinned = pinnedPieces(pos, us);
+    return generateMoves<true>(pos, list, legal);
 }
 
 } // namespace position

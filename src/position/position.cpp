@@ -10,15 +10,11 @@ namespace position {
 
 Position GamePosition;
 
-void pushKeyHistory(Position &pos) {
-    if (pos.historyCount >= KEY_HISTORY_SIZE) {
-        // Only a very long run of reversible moves gets here; the oldest half cannot repeat soon.
-        constexpr std::uint32_t keep = KEY_HISTORY_SIZE / 2;
-        std::memmove(pos.keyHistory, pos.keyHistory + (pos.historyCount - keep),
-                     keep * sizeof(std::uint64_t));
-        pos.historyCount = keep;
-    }
-    pos.keyHistory[pos.historyCount++] = pos.key ^ pos.sideToMove;
+void shrinkKeyHistory(Position &pos) {
+    // Only a very long run of reversible moves gets here; the oldest half cannot repeat soon.
+    constexpr std::uint32_t keep = KEY_HISTORY_SIZE / 2;
+    std::memmove(pos.keyHistory, pos.keyHistory + (pos.historyCount - keep), keep * sizeof(std::uint64_t));
+    pos.historyCount = keep;
 }
 
 Recomputed recompute(const Position &pos) {

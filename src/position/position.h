@@ -68,8 +68,13 @@ inline void restoreUndo(Position &pos, const UndoState &u) {
 // The one game position that FEN input and the protocols' move lists change.
 extern Position GamePosition;
 
+// Drops the older half of a full repetition history.
+void shrinkKeyHistory(Position &pos);
 // Appends key ^ sideToMove to the repetition history; when it is full the older half is dropped.
-void pushKeyHistory(Position &pos);
+inline void pushKeyHistory(Position &pos) {
+    if (pos.historyCount >= KEY_HISTORY_SIZE) shrinkKeyHistory(pos);
+    pos.keyHistory[pos.historyCount++] = pos.key ^ pos.sideToMove;
+}
 
 // Recomputes key, pawnKey, material and piece-square sums from the placement (for checks and tests).
 struct Recomputed {

@@ -87,7 +87,31 @@ constexpr int MAX_PLY = 100;
 
 // Bit helpers.
 constexpr Bitboard squareBit(Square sq) { return sq < 64 ? Bitboard(1) << sq : 0; }
+// A bit count without the processor's instruction.
+constexpr int popCountPortable(Bitboard b) {
+    b -= (b >> 1) & 0x5555555555555555ULL;
+    b = (b & 0x3333333333333333ULL) + ((b >> 2) & 0x3333333333333333ULL);
+    b = (b + (b >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return int((b * 0x0101010101010101ULL) >> 56);
+}
+#if defined(__x86_64__) && !defined(__POPCNT__) && defined(__GNUC__)
+// The portable x86-64 build may not let the compiler use POPCNT, yet nearly every processor has
+// it: ask the processor once at start-up and use the instruction where it exists (the test is
+// one well-predicted branch). Before the question is answered the flag reads false, which is
+// always safe.
+inline const bool CpuHasPopcnt = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("popcnt") != 0;
+}();
+inline int popCount(Bitboard b) {
+    if (!CpuHasPopcnt) return popCountPortable(b);
+    Bitboard n;
+    asm("popcnt %1, %0" : "=r"(n) : "r"(b) : "cc");
+    return int(n);
+}
+#else
 inline int popCount(Bitboard b) { return std::popcount(b); }
+#endif
 inline Square lowestSquare(Bitboard b) { return Square(std::countr_zero(b)); }
 inline Square popLowest(Bitboard &b) {
     Square sq = lowestSquare(b);

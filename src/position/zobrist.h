@@ -101,4 +101,21 @@ constexpr std::uint64_t castleTerm(std::uint32_t rightBit, std::uint32_t m) {
     return owner == m ? w : Swap(w);
 }
 
+// The windows above, worked out once: make-move reads them at every node.
+// EpKey[f] is the plain en-passant term of file f; LostCastleKey[m][rights] the XOR of the
+// not-held terms of every right in `rights`, for a key whose side to move is m.
+inline constexpr auto EpKey = [] {
+    std::array<std::uint64_t, 8> k{};
+    for (int f = 0; f < 8; ++f) k[std::size_t(f)] = EpWindow(f);
+    return k;
+}();
+inline constexpr auto LostCastleKey = [] {
+    std::array<std::array<std::uint64_t, 16>, 2> k{};
+    for (std::uint32_t m = 0; m < 2; ++m)
+        for (std::uint32_t rights = 0; rights < 16; ++rights)
+            for (std::uint32_t bit = 1; bit <= 8; bit <<= 1)
+                if (rights & bit) k[m][rights] ^= castleTerm(bit, m);
+    return k;
+}();
+
 } // namespace position

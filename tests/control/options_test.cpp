@@ -117,7 +117,8 @@ TEST_F(OptionTable, PrefixesDecideWhichOptionACommandReaches) {
     EXPECT_EQ(run("setoption name Clear Hash value whatever"), "");
     EXPECT_EQ(HandlerCalls[OPTION_CLEAR_HASH], 2);
     registerOptionHandler("Clear Hash", nullptr);
-    EXPECT_EQ(run("setoption name OwnBookPath value My Book.vlb"), "");
+    EXPECT_EQ(run("setoption name OwnBookPath value My Book.vlb"),
+              "Cannot open My Book.vlb, a small internal book will be used instead!\n");
     EXPECT_EQ(optionText(OPTION_OWN_BOOK_PATH), "My Book.vlb");
 }
 

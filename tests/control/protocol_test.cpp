@@ -83,6 +83,7 @@ TEST(Protocol, BannerAndStartUp) {
     EXPECT_NE(engine.readLine().value_or("").find("the Vorlan developers"), std::string::npos);
     EXPECT_EQ(engine.readLine().value_or("").rfind("Built ", 0), 0u);
     EXPECT_EQ(engine.readLine(), "");
+    EXPECT_EQ(engine.readLine(), "Cannot open Book.vlb, a small internal book will be used instead!");
     EXPECT_EQ(engine.readLine(), "Cannot open default.ini");
 }
 
@@ -189,6 +190,7 @@ TEST(Protocol, StartUpReadsPersonalitiesAndThenDefaultIni) {
     auto startup = engine.startupLines("uci", "uciok");
     ASSERT_TRUE(startup);
     Lines expected = {"Illegal Personality Name: my default.ini",
+                      "Cannot open Book.vlb, a small internal book will be used instead!",
                       "info string Loading ini file 'default.ini'",
                       "info string Loading ini file 'personalities/aggressive.ini'",
                       "info string ERROR: 'bogus line = 3' is an unknown Option!"};

@@ -73,7 +73,7 @@ TEST(UciPlay, DepthNodesAndMoveTimeLimitsEndTheSearch) {
 
 TEST(UciPlay, InfiniteSearchesStopOnStopIsreadyAndQuit) {
     EngineProcess e;
-    handshake(e);
+    handshake(e, {"setoption name OwnBook value false"}); // a timed go would play the book move at once
     for (const char *go : {"go", "go infinite", "go mate 3", "go wtime 60000 btime 60000 searchmoves e2e4"}) {
         e.send("position startpos");
         e.send(go);
@@ -183,7 +183,8 @@ TEST(UciPlay, ScoresRootsWithoutMovesAndInstantReplies) {
 // first, after a completed search and after a stopped one.
 TEST(UciPlay, MultiPvLeavesACompleteResultSet) {
     EngineProcess e;
-    handshake(e, {"setoption name MultiPV value 3"});
+    // Without the book: in a book position the root searches only the chosen book move.
+    handshake(e, {"setoption name MultiPV value 3", "setoption name OwnBook value false"});
     e.send("position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5");
     for (const char *go : {"go depth 7", "go infinite"}) {
         e.send(go);

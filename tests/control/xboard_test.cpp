@@ -114,6 +114,7 @@ TEST(Xboard, HandshakeAndSmallCommands) {
 
 TEST(Xboard, DepthAndTimeLimitsHoldUntilNew) {
     EngineProcess e;
+    e.send("setoption name OwnBook value false"); // book positions would be answered at once
     start(e, {"new", "post", "sd 3"});
     e.send("e2e4");
     Reply r = untilMove(e);
@@ -142,6 +143,7 @@ TEST(Xboard, DepthAndTimeLimitsHoldUntilNew) {
 
 TEST(Xboard, ForceMovesThenGoPlaysTheOtherColourAndQuestionMarkStops) {
     EngineProcess e;
+    e.send("setoption name OwnBook value false"); // book positions would be answered at once
     start(e, {"new", "force", "e2e4", "e7e5", "st 30"});
     e.send("go"); // the engine now plays White
     EXPECT_FALSE(e.readUntil("move", 300));
@@ -208,6 +210,7 @@ TEST(Xboard, PonderHitAndMiss) {
 // "time" is always the engine's own clock, whichever colour it plays.
 TEST(Xboard, TimeIsTheEnginesClockInEitherColour) {
     EngineProcess e;
+    e.send("setoption name OwnBook value false"); // book positions would be answered at once
     start(e, {"new", "level 0 10 0"});
     struct Case {
         const char *setup, *time, *otim;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <random>
 
 using namespace position;
@@ -55,6 +56,17 @@ TEST_F(AttackTables, KnownSets) {
     EXPECT_EQ(popCount(KnightAttacks[SQ_H1]), 2);
     EXPECT_EQ(popCount(KnightAttacks[27]), 8);
     EXPECT_EQ(popCount(KingAttacks[SQ_A8]), 3);
+    // Bit counts, with and without the processor's instruction (the portable build picks one at
+    // start-up, so the other would otherwise go untested on this machine).
+    std::mt19937_64 rng(5);
+    for (int i = 0; i < 1000; ++i) {
+        Bitboard b = rng() & rng();
+        ASSERT_EQ(popCount(b), std::popcount(b)) << b;
+        ASSERT_EQ(popCountPortable(b), std::popcount(b)) << b;
+    }
+    static_assert(popCountPortable(~Bitboard(0)) == 64 && popCountPortable(0) == 0);
+    EXPECT_EQ(popCount(~Bitboard(0)), 64);
+    EXPECT_EQ(popCount(0), 0);
     EXPECT_EQ(KnightAttacks[SQ_G1], squareBit(textToSquare('h', '3')) | squareBit(textToSquare('f', '3')) |
                                         squareBit(SQ_E1 + 8));
     for (Square sq = 0; sq < 64; ++sq) EXPECT_EQ(QueenLines[sq], RookLines[sq] | BishopLines[sq]);
