@@ -13,19 +13,19 @@ export VORLAN_REFERENCE_DATA=${VORLAN_REFERENCE_DATA:-$root/../shared/data}
 [ -d "$VORLAN_REFERENCE_DATA" ] || VORLAN_REFERENCE_DATA=$root/../../shared/data
 mkdir -p "$work"
 timed() { # label command...: wall, CPU and peak memory of one run
-  local log; log=$(mktemp)
+  local label=$1 log; shift; log=$(mktemp)
   /usr/bin/time -f "%e %U %S %M" -o "$log" "$@" > "$work/last.out"
   read -r wall user sys kb < "$log"; rm -f "$log"
-  printf '%-34s %8.1f s wall %8.1f s CPU %7.0f MB peak\n' "$1" "$wall" "$(echo "$user + $sys" | bc)" "$((kb / 1024))"
+  printf '%-34s %8.1f s wall %8.1f s CPU %7d MB peak\n' "$label" "$wall" "$(echo "$user + $sys" | bc)" "$((kb / 1024))"
 }
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 rm -rf "$work/plain" "$work/packed" "$work/kqkr"
-timed "$bin/vorlan-tbgen --all 4" "$bin/vorlan-tbgen" --all 4 -o "$work/plain"
-timed "$bin/vorlan-tbgen --all 4 --compress" "$bin/vorlan-tbgen" --all 4 --compress -o "$work/packed"
+timed "all 4-piece tables" "$bin/vorlan-tbgen" --all 4 -o "$work/plain"
+timed "all 4-piece tables, compressed" "$bin/vorlan-tbgen" --all 4 --compress -o "$work/packed"
 mkdir -p "$work/kqkr" && cp "$work"/plain/k?k.* "$work/kqkr/" # what a capture in KQKR leads to
-timed "$bin/vorlan-tbgen kqkr" "$bin/vorlan-tbgen" kqkr -o "$work/kqkr"
+timed "kqkr" "$bin/vorlan-tbgen" kqkr -o "$work/kqkr"
 if [ "$five" = 1 ]; then
-  timed "$bin/vorlan-tbgen krpkr (with its tables)" "$bin/vorlan-tbgen" krpkr -o "$work/plain"
+  timed "krpkr and the 5-piece tables it needs" "$bin/vorlan-tbgen" krpkr -o "$work/plain"
   grep -E '^k' "$work/last.out"
 fi
 plain=$(du -sb "$work/plain" | cut -f1); packed=$(du -sb "$work/packed" | cut -f1)
