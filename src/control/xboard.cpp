@@ -209,7 +209,7 @@ void xboardGoCommand(std::string_view) {
             // A miss: play the opponent's real move and think afresh, unless now in force mode.
             suppressMoveOutput = 0;
             if (!PlayGameMove(opponentReply)) {
-                std::printf("info string Invalid Move: %s\n", moveText(opponentReply).c_str());
+                std::printf("Illegal move: %s\n", moveText(opponentReply).c_str());
                 std::fflush(stdout);
                 return;
             }

@@ -1,6 +1,7 @@
 #include "position/fen.h"
 
 #include "base/piece_tables.h"
+#include "base/protocol.h"
 #include "position/attacks.h"
 #include "position/makemove.h"
 #include "position/notation.h"
@@ -133,6 +134,15 @@ bool readBoard(Position &pos, const std::string &field) {
 }
 
 void loadStartPosition() { LoadFen(START_FEN); }
+
+// An xboard interface must hear in its own words that a move was refused, or it waits for a reply.
+void refuseMove(const char *text) {
+    if (base::ProtocolMode == base::MODE_XBOARD)
+        std::printf("Illegal move: %s\n", text);
+    else
+        std::printf("info string Invalid Move: %s\n", text);
+    std::fflush(stdout);
+}
 
 bool rightFits(const Position &pos, std::uint32_t right) {
     auto has = [&](Colour c, PieceType t, Square sq) { return pos.board[sq] == makeCell(c, t); };
@@ -305,8 +315,7 @@ bool ApplyMoveList(std::string_view text) {
         bool onBoard = isFileLetter(token[0]) && isRankDigit(token[1]) && isFileLetter(token[2]) &&
                        isRankDigit(token[3]);
         if (!onBoard) {
-            std::printf("info string Invalid Move: %s\n", token);
-            std::fflush(stdout);
+            refuseMove(token);
             return false;
         }
         at += 4;
@@ -326,8 +335,7 @@ bool ApplyMoveList(std::string_view text) {
         if (!PlayGameMove(move)) {
             char moveTextBuffer[8];
             MoveToText(move, moveTextBuffer);
-            std::printf("info string Invalid Move: %s\n", moveTextBuffer);
-            std::fflush(stdout);
+            refuseMove(moveTextBuffer);
             return false;
         }
         if (at >= text.size()) return true;
