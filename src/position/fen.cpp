@@ -28,6 +28,17 @@ void say(const char *text) {
     std::fflush(stdout);
 }
 
+// A position refused for the start position: an xboard interface is told in its error form
+// (a dialog), as its game no longer matches the engine's.
+void refuse(const char *text) {
+    constexpr std::string_view INFO = "info string ";
+    if (base::ProtocolMode == base::MODE_XBOARD)
+        std::printf("tellusererror %s", text + INFO.size());
+    else
+        std::fputs(text, stdout);
+    std::fflush(stdout);
+}
+
 // The FEN split the way "%s %c %s %s %d %d" reads it: the count of fields read and their text.
 struct FenFields {
     int count = 0;
@@ -192,7 +203,7 @@ void LoadFen(std::string_view text) {
     ClearPosition(pos);
     FenFields f = splitFen(text);
     if (f.count < 2) {
-        say("info string Invalid Fen: To few Elements - Loading Startposition instead ...\n");
+        refuse("info string Invalid Fen: To few Elements - Loading Startposition instead ...\n");
         loadStartPosition();
         return;
     }
@@ -206,13 +217,13 @@ void LoadFen(std::string_view text) {
     if (f.count < 6) say(SHORT_NOTES[f.count]);
 
     if (!readBoard(pos, f.board)) {
-        say("info string Invalid Fen: Board corrupted - Loading Startposition instead ...\n");
+        refuse("info string Invalid Fen: Board corrupted - Loading Startposition instead ...\n");
         loadStartPosition();
         return;
     }
     char side = char(std::tolower(static_cast<unsigned char>(f.side)));
     if (side != 'w' && side != 'b') {
-        say("info string Invalid Fen: Side To Move corrupted - Loading Startposition instead ...\n");
+        refuse("info string Invalid Fen: Side To Move corrupted - Loading Startposition instead ...\n");
         loadStartPosition();
         return;
     }
@@ -262,7 +273,7 @@ void LoadFen(std::string_view text) {
     }
 
     if (IsSquareAttacked(pos, us, pos.kingSquare[~us])) {
-        say("info string Invalid Fen: Side Not To Move in Check - Loading Startposition instead ...\n");
+        refuse("info string Invalid Fen: Side Not To Move in Check - Loading Startposition instead ...\n");
         loadStartPosition();
         return;
     }
@@ -320,7 +331,8 @@ bool ApplyMoveList(std::string_view text) {
         }
         at += 4;
         Square from = textToSquare(token[0], token[1]), to = textToSquare(token[2], token[3]);
-        if (pos.colourOn(from) == int(pos.sideToMove ^ 1)) PassMove(pos);
+        // A side in check cannot pass: the other side could then take its king.
+        if (pos.colourOn(from) == int(pos.sideToMove ^ 1) && !inCheck(pos)) PassMove(pos);
         std::uint32_t promotion = 0;
         if (at < text.size()) {
             const char *p = std::strchr("qrbn", std::tolower(static_cast<unsigned char>(text[at])));
