@@ -21,8 +21,9 @@ for t in "${targets[@]}"; do
   log=$root/build/fuzz/logs/$t.log
   mkdir -p "$corpus"
   start=$(date +%s)
-  "$bin/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -max_len=65536 \
+  "$bin/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -max_len=$([ "$t" = commands ] && echo 140000 || echo 65536) \
     -print_final_stats=1 -artifact_prefix="$root/build/fuzz/artifacts/$t-" \
+    $([ -f "$root/tests/fuzz/$t.dict" ] && echo "-dict=$root/tests/fuzz/$t.dict") \
     "$corpus" "$root/tests/fuzz/corpus/$t" > "$log" 2>&1
   rc=$?
   took=$(( $(date +%s) - start ))

@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr std::uint64_t NODE_CAP = 10000;
-constexpr std::size_t MAX_INPUT = 1 << 17;
+constexpr std::uint64_t NODE_CAP = 4500; // one poll of the input (at 4096 nodes)
+constexpr std::size_t MAX_INPUT = 140000;
 
 struct Feed {
     std::string bytes;
