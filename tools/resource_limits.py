@@ -266,7 +266,7 @@ def check_multipv(path):
     cases = [("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 6, 14), ("7k/8/6K1/8/8/8/8/1R6 w - - 0 1", None, 10),
              ("startpos", 20, 6)]
     e = Engine(path)
-    e.uci("MultiPV value 256")
+    e.uci("MultiPV value 256", "OwnBook value false")  # a book move would be the only root move
     ok, figures = True, []
     for pos, legal, depth in cases:
         e.send("position " + (pos if pos == "startpos" else "fen " + pos))
