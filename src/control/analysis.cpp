@@ -58,7 +58,7 @@ void searchToDepth(int depth) {
 bool appendReport(const std::string &text) {
     std::FILE *f = std::fopen(REPORT_FILE, "a");
     if (!f) {
-        std::fputs("ERROR: Can't write to file 'analyze.csv'", stdout);
+        std::fputs("ERROR: Can't write to file 'analyze.csv'\n", stdout);
         std::fflush(stdout);
         return false;
     }
@@ -243,7 +243,7 @@ void analyzeCommand(std::string_view text) {
     std::FILE *report = std::fopen(REPORT_FILE, "w");
     if (!report) {
         std::fclose(in);
-        std::fputs("ERROR: Can't write to file 'analyze.csv'", stdout);
+        std::fputs("ERROR: Can't write to file 'analyze.csv'\n", stdout);
         std::fflush(stdout);
         return;
     }

@@ -24,8 +24,9 @@ namespace {
 constexpr std::size_t SEARCHMOVES_SKIP = 12; // from the keyword's first letter to its moves
 constexpr int EN_PASSANT_ORDER_BONUS = 100;
 
-// The first integer after `keyword` ("%*s %d" at the keyword); false leaves `value` alone.
-bool readNumber(const std::string &line, std::size_t at, std::int32_t &value) {
+// The first integer after `keyword` ("%*s %d" at the keyword), kept within +-bound; false leaves
+// `value` alone.
+bool readNumber(const std::string &line, std::size_t at, std::int32_t &value, std::int64_t bound) {
     std::size_t p = at;
     while (p < line.size() && !std::isspace(static_cast<unsigned char>(line[p])))
         ++p;
@@ -33,9 +34,9 @@ bool readNumber(const std::string &line, std::size_t at, std::int32_t &value) {
         ++p;
     if (p >= line.size()) return false;
     char *end = nullptr;
-    long v = std::strtol(line.c_str() + p, &end, 10);
+    long long v = std::strtoll(line.c_str() + p, &end, 10);
     if (end == line.c_str() + p) return false;
-    value = std::int32_t(v);
+    value = search::boundedLimit(v, bound);
     return true;
 }
 
@@ -118,7 +119,10 @@ void goCommand(std::string_view text) {
     for (const Keyword &k : keywords)
         if (std::size_t p = at(k.word); p != npos) {
             limitFlags |= k.flag;
-            readNumber(line, p, *k.value);
+            readNumber(line, p, *k.value,
+                       k.flag == LIMIT_DEPTH   ? DEPTH_BOUND
+                       : k.flag == LIMIT_NODES ? std::int64_t(INT32_MAX)
+                                               : CLOCK_BOUND_MS);
         }
     if (std::size_t p = at("searchmoves"); p != npos) {
         limitFlags |= LIMIT_INFINITE;

@@ -1,5 +1,6 @@
 #include "control/inifile.h"
 
+#include "base/protocol.h"
 #include "base/text.h"
 #include "control/options.h"
 #include "platform/platform.h"
@@ -46,7 +47,8 @@ void loadIniFile(IniKind kind) {
     std::string name = iniFileName(kind);
     std::ifstream in(name, std::ios::binary);
     if (!in) {
-        std::printf("Cannot open %s\n", name.c_str());
+        // A UCI interface shows only "info string" lines to the user.
+        std::printf("%sCannot open %s\n", base::ProtocolMode == base::MODE_UCI ? "info string " : "", name.c_str());
         return;
     }
     std::printf("info string Loading ini file '%s'\n", name.c_str());

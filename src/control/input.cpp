@@ -27,6 +27,9 @@ bool DiscardingLine = false;
 bool InputClosed = false;
 PollHooks Hooks{};
 
+bool standardInputWaiting() { return PipeInput ? platform::inputWaiting() : platform::consoleLineWaiting(); }
+InputSource Source{platform::readInput, standardInputWaiting};
+
 [[noreturn]] void endProgram() {
     std::fflush(stdout);
     std::exit(0);
@@ -60,7 +63,7 @@ bool readLine(char *out, std::size_t &length) {
     if (!InputClosed) {
         if (!InputAvailable()) return false;
         std::size_t start = PendingLength;
-        long n = platform::readInput(PendingInput + start, PENDING_INPUT_SIZE - 1 - start);
+        long n = Source.read(PendingInput + start, PENDING_INPUT_SIZE - 1 - start);
         if (n < 0) endProgram();
         if (n == 0) {
             noteEndOfInput();
@@ -88,6 +91,7 @@ std::size_t PendingLength = 0;
 bool PipeInput = true;
 
 void registerPollHooks(const PollHooks &hooks) { Hooks = hooks; }
+void setInputSource(const InputSource &source) { Source = source; }
 
 void resetInput() {
     PendingLength = 0;
@@ -126,7 +130,7 @@ bool takePendingLine(char *out, std::size_t capacity, std::size_t &length) {
 
 bool InputAvailable() {
     if (search::SearchState == search::STATE_IDLE) return true; // a blocking read is harmless
-    return PipeInput ? platform::inputWaiting() : platform::consoleLineWaiting();
+    return Source.waiting();
 }
 
 void ProcessInput() {

@@ -23,6 +23,13 @@ struct PollHooks {
 };
 void registerPollHooks(const PollHooks &hooks);
 
+// Where the loop's bytes come from: standard input by default; the fuzz targets feed their own.
+struct InputSource {
+    long (*read)(char *buffer, unsigned long size); // as platform::readInput
+    bool (*waiting)();                              // true when a read will not block
+};
+void setInputSource(const InputSource &source);
+
 // Empties the pending input and the output slots (start-up; tests).
 void resetInput();
 // Tells a console from a pipe and prepares the streams; call once before reading.

@@ -103,7 +103,7 @@ void levelCommand(std::string_view line) {
     // fractions of a second as increments ("0.1"): they count to the millisecond.
     std::string_view rest = lineTail(line, 6);
     bool withSeconds = rest.find(':') != std::string_view::npos;
-    std::int32_t fields[4] = {0, 0, 0, 0}; // the last one in milliseconds
+    std::int64_t fields[4] = {0, 0, 0, 0}; // the last one in milliseconds
     int wanted = withSeconds ? 4 : 3, count = 0;
     std::size_t p = 0;
     while (count < wanted && p < rest.size()) {
@@ -111,24 +111,25 @@ void levelCommand(std::string_view line) {
             ++p;
         if (p == rest.size() || !(rest[p] == '-' || rest[p] == '+' || (rest[p] >= '0' && rest[p] <= '9')))
             break;
-        std::int32_t value = base::leadingInt(rest.substr(p));
+        std::int64_t value = base::leadingInt(rest.substr(p));
         ++p;
         while (p < rest.size() && rest[p] >= '0' && rest[p] <= '9')
             ++p;
         if (count == wanted - 1) {
             value *= 1000;
             if (p < rest.size() && rest[p] == '.')
-                for (std::int32_t scale = 100; ++p < rest.size() && rest[p] >= '0' && rest[p] <= '9';
+                for (std::int64_t scale = 100; ++p < rest.size() && rest[p] >= '0' && rest[p] <= '9';
                      scale /= 10)
                     value += (value < 0 ? -1 : 1) * (rest[p] - '0') * scale;
         }
         fields[count++] = value;
     }
-    std::int32_t mps = fields[0];
-    std::int32_t seconds = withSeconds ? fields[1] * 60 + fields[2] : fields[1] * 60;
-    std::int32_t incMs = fields[wanted - 1];
+    std::int32_t mps = boundedLimit(fields[0], CLOCK_BOUND_MS);
+    std::int64_t seconds = withSeconds ? fields[1] * 60 + fields[2] : fields[1] * 60;
+    std::int32_t incMs = boundedLimit(fields[wanted - 1], CLOCK_BOUND_MS);
     SearchLimits.movestogo = mps;
-    Clocks.engine = Clocks.opponent = SearchLimits.time[0] = SearchLimits.time[1] = seconds * 1000;
+    Clocks.engine = Clocks.opponent = SearchLimits.time[0] = SearchLimits.time[1] =
+        boundedLimit(seconds * 1000, CLOCK_BOUND_MS);
     SearchLimits.inc[0] = SearchLimits.inc[1] = incMs;
     if (mps != 0) limitFlags |= LIMIT_MOVESTOGO;
     if (seconds != 0) limitFlags |= LIMIT_CLOCK;
@@ -137,12 +138,13 @@ void levelCommand(std::string_view line) {
 
 void stCommand(std::string_view line) {
     search::limitFlags |= search::LIMIT_MOVETIME;
-    search::SearchLimits.movetime = numberAfterWord(line, 0) * 1000;
+    search::SearchLimits.movetime = search::boundedLimit(std::int64_t(numberAfterWord(line, 0)) * 1000,
+                                                         search::CLOCK_BOUND_MS);
 }
 
 void sdCommand(std::string_view line) {
     search::limitFlags |= search::LIMIT_DEPTH;
-    search::SearchLimits.depth = numberAfterWord(line, 0);
+    search::SearchLimits.depth = search::boundedLimit(numberAfterWord(line, 0), search::DEPTH_BOUND);
 }
 
 void npsCommand(std::string_view line) {
@@ -150,8 +152,15 @@ void npsCommand(std::string_view line) {
     storeOptionValue(base::OPTION_PROCESS_TIME, 1);
 }
 
-void timeCommand(std::string_view line) { Clocks.engine = numberAfterWord(line, 0) * 10; }
-void otimCommand(std::string_view line) { Clocks.opponent = numberAfterWord(line, 0) * 10; }
+namespace {
+// A clock in centiseconds, in milliseconds.
+std::int32_t clockMs(std::string_view line) {
+    return search::boundedLimit(std::int64_t(numberAfterWord(line, 0)) * 10, search::CLOCK_BOUND_MS);
+}
+} // namespace
+
+void timeCommand(std::string_view line) { Clocks.engine = clockMs(line); }
+void otimCommand(std::string_view line) { Clocks.opponent = clockMs(line); }
 
 void NewGameCommand(std::string_view) {
     using namespace search;
@@ -209,7 +218,7 @@ void xboardGoCommand(std::string_view) {
             // A miss: play the opponent's real move and think afresh, unless now in force mode.
             suppressMoveOutput = 0;
             if (!PlayGameMove(opponentReply)) {
-                std::printf("info string Invalid Move: %s\n", moveText(opponentReply).c_str());
+                std::printf("Illegal move: %s\n", moveText(opponentReply).c_str());
                 std::fflush(stdout);
                 return;
             }

@@ -1,6 +1,7 @@
 #include "position/fen.h"
 
 #include "base/piece_tables.h"
+#include "base/protocol.h"
 #include "position/attacks.h"
 #include "position/makemove.h"
 #include "position/notation.h"
@@ -24,6 +25,17 @@ constexpr std::uint32_t GAME_HISTORY_KEEP = 101;
 
 void say(const char *text) {
     std::fputs(text, stdout);
+    std::fflush(stdout);
+}
+
+// A position refused for the start position: an xboard interface is told in its error form
+// (a dialog), as its game no longer matches the engine's.
+void refuse(const char *text) {
+    constexpr std::string_view INFO = "info string ";
+    if (base::ProtocolMode == base::MODE_XBOARD)
+        std::printf("tellusererror %s", text + INFO.size());
+    else
+        std::fputs(text, stdout);
     std::fflush(stdout);
 }
 
@@ -134,6 +146,15 @@ bool readBoard(Position &pos, const std::string &field) {
 
 void loadStartPosition() { LoadFen(START_FEN); }
 
+// An xboard interface must hear in its own words that a move was refused, or it waits for a reply.
+void refuseMove(const char *text) {
+    if (base::ProtocolMode == base::MODE_XBOARD)
+        std::printf("Illegal move: %s\n", text);
+    else
+        std::printf("info string Invalid Move: %s\n", text);
+    std::fflush(stdout);
+}
+
 bool rightFits(const Position &pos, std::uint32_t right) {
     auto has = [&](Colour c, PieceType t, Square sq) { return pos.board[sq] == makeCell(c, t); };
     switch (right) {
@@ -182,7 +203,7 @@ void LoadFen(std::string_view text) {
     ClearPosition(pos);
     FenFields f = splitFen(text);
     if (f.count < 2) {
-        say("info string Invalid Fen: To few Elements - Loading Startposition instead ...\n");
+        refuse("info string Invalid Fen: To few Elements - Loading Startposition instead ...\n");
         loadStartPosition();
         return;
     }
@@ -196,13 +217,13 @@ void LoadFen(std::string_view text) {
     if (f.count < 6) say(SHORT_NOTES[f.count]);
 
     if (!readBoard(pos, f.board)) {
-        say("info string Invalid Fen: Board corrupted - Loading Startposition instead ...\n");
+        refuse("info string Invalid Fen: Board corrupted - Loading Startposition instead ...\n");
         loadStartPosition();
         return;
     }
     char side = char(std::tolower(static_cast<unsigned char>(f.side)));
     if (side != 'w' && side != 'b') {
-        say("info string Invalid Fen: Side To Move corrupted - Loading Startposition instead ...\n");
+        refuse("info string Invalid Fen: Side To Move corrupted - Loading Startposition instead ...\n");
         loadStartPosition();
         return;
     }
@@ -252,7 +273,7 @@ void LoadFen(std::string_view text) {
     }
 
     if (IsSquareAttacked(pos, us, pos.kingSquare[~us])) {
-        say("info string Invalid Fen: Side Not To Move in Check - Loading Startposition instead ...\n");
+        refuse("info string Invalid Fen: Side Not To Move in Check - Loading Startposition instead ...\n");
         loadStartPosition();
         return;
     }
@@ -305,13 +326,13 @@ bool ApplyMoveList(std::string_view text) {
         bool onBoard = isFileLetter(token[0]) && isRankDigit(token[1]) && isFileLetter(token[2]) &&
                        isRankDigit(token[3]);
         if (!onBoard) {
-            std::printf("info string Invalid Move: %s\n", token);
-            std::fflush(stdout);
+            refuseMove(token);
             return false;
         }
         at += 4;
         Square from = textToSquare(token[0], token[1]), to = textToSquare(token[2], token[3]);
-        if (pos.colourOn(from) == int(pos.sideToMove ^ 1)) PassMove(pos);
+        // A side in check cannot pass: the other side could then take its king.
+        if (pos.colourOn(from) == int(pos.sideToMove ^ 1) && !inCheck(pos)) PassMove(pos);
         std::uint32_t promotion = 0;
         if (at < text.size()) {
             const char *p = std::strchr("qrbn", std::tolower(static_cast<unsigned char>(text[at])));
@@ -326,8 +347,7 @@ bool ApplyMoveList(std::string_view text) {
         if (!PlayGameMove(move)) {
             char moveTextBuffer[8];
             MoveToText(move, moveTextBuffer);
-            std::printf("info string Invalid Move: %s\n", moveTextBuffer);
-            std::fflush(stdout);
+            refuseMove(moveTextBuffer);
             return false;
         }
         if (at >= text.size()) return true;

@@ -20,6 +20,14 @@ enum : std::uint32_t {
     LIMIT_INFINITE = 128,
 };
 
+// Numbers from the interface are kept within these bounds, so that the time manager's arithmetic
+// and depths in 1/256 plies cannot overflow: about 12 days of clock, a million plies.
+constexpr std::int64_t CLOCK_BOUND_MS = std::int64_t(1) << 30;
+constexpr std::int64_t DEPTH_BOUND = std::int64_t(1) << 20;
+constexpr std::int32_t boundedLimit(std::int64_t value, std::int64_t bound) {
+    return std::int32_t(value < -bound ? -bound : value > bound ? bound : value);
+}
+
 struct Limits {
     std::int32_t time[2]; // wtime, btime (ms)
     std::int32_t inc[2];  // winc, binc (ms)

@@ -159,8 +159,17 @@ void think() {
     RootBest = {};
     rootFailedLow = 0;
     resetRootFrame(t);
-    // 1. No legal move: nothing to report.
-    if (GenerateLegal(pos, t.moveStack) == 0) return;
+    // 1. No legal move: nothing to search. A UCI interface still waits for a reply: the null
+    // move, once an infinite or ponder search has been stopped or hit.
+    if (GenerateLegal(pos, t.moveStack) == 0) {
+        if (base::ProtocolMode != base::MODE_UCI) return;
+        while (SearchState != STATE_IDLE && (limitFlags & LIMIT_INFINITE)) {
+            ++nodeCount;
+            PollHook(false);
+        }
+        printBestMoveOnly(NullMove);
+        return;
+    }
     setBestMove(entryMove(t.moveStack[0]), 0, 0);
     // 2. Book and instant moves.
     bool timed = timedSearch() && SearchState == STATE_THINKING;

@@ -72,8 +72,8 @@ void runSearch() {
     // The clock of the side to move in the position about to be searched.
     int side = int(position::GamePosition.sideToMove);
     engineSide = base::optionBool(base::OPTION_ANALYSE_MODE) && limitFlags == LIMIT_INFINITE ? NO_SIDE : side;
-    std::int32_t d = SearchLimits.inc[side] - std::int32_t(targetTime);
-    SearchLimits.lagMargin = d >= 0 && d <= MAX_LAG_SLACK ? d + MIN_LAG_MARGIN : MIN_LAG_MARGIN;
+    std::int64_t d = std::int64_t(SearchLimits.inc[side]) - std::int64_t(targetTime);
+    SearchLimits.lagMargin = d >= 0 && d <= MAX_LAG_SLACK ? std::int32_t(d) + MIN_LAG_MARGIN : MIN_LAG_MARGIN;
     computeTimeBudget(position::GamePosition.fifty);
     startSearch();
     targetTime = base::GetTimeMs() - moveStartTime;

@@ -1,5 +1,6 @@
 #include "search/tt.h"
 
+#include "base/protocol.h"
 #include "eval/pawns.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
@@ -8,6 +9,7 @@
 #include "search/pvcache.h"
 #include "search/settings.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -59,7 +61,12 @@ void allocateHash() {
     if (Settings.hashMb <= 0) return;
     std::uint64_t count = std::uint64_t(Settings.hashMb) * ENTRIES_PER_MB;
     HashTable.entries = new (std::nothrow) HashEntry[count];
-    if (!HashTable.entries) return;
+    if (!HashTable.entries) {
+        std::printf("%sERROR: Cannot allocate %d MB for the hash table: running without one\n",
+                    base::ProtocolMode == base::MODE_UCI ? "info string " : "", Settings.hashMb);
+        std::fflush(stdout);
+        return;
+    }
     std::memset(static_cast<void *>(HashTable.entries), 0, count * sizeof(HashEntry));
     HashTable.mask = count - 1;
 }

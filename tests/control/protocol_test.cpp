@@ -205,7 +205,7 @@ TEST(Protocol, StartUpReadsPersonalitiesAndThenDefaultIni) {
     engine.send("isready");
     EXPECT_EQ(engine.readUntil("readyok"),
               (Lines{"info string Loading ini file 'other.ini'",
-                     "info string ERROR: 'Hash' is an unknown Option!", "Cannot open missing.ini"}));
+                     "info string ERROR: 'Hash' is an unknown Option!", "info string Cannot open missing.ini"}));
     engine.send("quit");
     EXPECT_EQ(engine.waitExit(), 0);
     std::string log = dir.read("debug.txt");

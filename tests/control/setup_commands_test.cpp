@@ -135,5 +135,5 @@ TEST(SetupCommands, XboardNewSetboardAndMoves) {
     EXPECT_EQ(
         engine.readUntil("Error (unknown command): sync"),
         (Lines{invalid("50-move counter corrupted - Assume ply = 0"), "Error (unknown command): setboard",
-               "info string Invalid Move: a1b1", "info string Invalid Move: e2e5"}));
+               "Illegal move: a1b1", "Illegal move: e2e5"}));
 }

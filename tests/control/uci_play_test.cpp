@@ -162,14 +162,14 @@ TEST(UciPlay, ScoresRootsWithoutMovesAndInstantReplies) {
     e.send("position fen 3R2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1");
     e.send("isready");
     ASSERT_TRUE(e.readUntil("readyok"));
-    // Checkmated and stalemated roots print nothing at all.
+    // Checkmated and stalemated roots answer with the null move and nothing else.
     for (const char *fen : {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "7k/8/6QK/8/8/8/8/8 b - - 0 1"}) {
         e.send(std::string("position fen ") + fen);
         e.send("go depth 3");
         e.send("isready");
         auto lines = e.readUntil("readyok");
         ASSERT_TRUE(lines) << fen;
-        EXPECT_TRUE(lines->empty()) << fen << ": " << lines->front();
+        EXPECT_EQ(*lines, std::vector<std::string>{"bestmove 0000"}) << fen;
     }
     // A single legal move (Kxb2) in a timed game is played at once without an info line.
     e.send("position fen 7k/8/8/8/8/8/1r6/K7 w - - 0 1");

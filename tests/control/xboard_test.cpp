@@ -169,7 +169,7 @@ TEST(Xboard, ForceMovesThenGoPlaysTheOtherColourAndQuestionMarkStops) {
     auto lines = e.readUntil("pong 3");
     ASSERT_TRUE(lines);
     ASSERT_EQ(lines->size(), 1u);
-    EXPECT_NE(lines->front().find("Invalid Move"), std::string::npos);
+    EXPECT_NE(lines->front().find("Illegal move"), std::string::npos);
 }
 
 TEST(Xboard, PonderHitAndMiss) {
@@ -194,7 +194,7 @@ TEST(Xboard, PonderHitAndMiss) {
         Reply miss = untilMove(e, 8000);
         bool invalid = false;
         for (const auto &l : miss.lines)
-            invalid |= l.find("Invalid Move") != std::string::npos;
+            invalid |= l.find("Illegal move") != std::string::npos;
         if (invalid) continue;
         EXPECT_FALSE(miss.move.empty()) << reply;
         break;
