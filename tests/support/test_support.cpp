@@ -3,6 +3,7 @@
 #include "control/startup.h"
 #include "search/search.h"
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -29,7 +30,8 @@ std::vector<EpdRecord> readPerftFile() {
         if (semi == std::string::npos) continue;
         EpdRecord r;
         r.fen = line.substr(0, semi);
-        while (!r.fen.empty() && r.fen.back() == ' ') r.fen.pop_back();
+        while (!r.fen.empty() && r.fen.back() == ' ')
+            r.fen.pop_back();
         std::istringstream fields(line.substr(semi));
         std::string field;
         while (std::getline(fields, field, ';')) {
@@ -41,6 +43,30 @@ std::vector<EpdRecord> readPerftFile() {
         records.push_back(r);
     }
     return records;
+}
+
+std::string mirrorFen(const std::string &fen) {
+    std::istringstream in(fen);
+    std::string board, side, castling = "-", ep = "-", rest;
+    in >> board >> side >> castling >> ep;
+    std::getline(in, rest);
+    std::vector<std::string> ranks;
+    std::stringstream rs(board);
+    for (std::string r; std::getline(rs, r, '/');)
+        ranks.push_back(r);
+    std::string out;
+    for (auto it = ranks.rbegin(); it != ranks.rend(); ++it) {
+        if (!out.empty()) out += '/';
+        for (char ch : *it)
+            out += std::isupper(ch) ? char(std::tolower(ch)) : char(std::toupper(ch));
+    }
+    std::string swappedCastling;
+    for (char ch : castling)
+        swappedCastling += ch == '-'          ? ch
+                           : std::isupper(ch) ? char(std::tolower(ch))
+                                              : char(std::toupper(ch));
+    if (ep != "-" && ep.size() == 2) ep[1] = char('1' + ('8' - ep[1]));
+    return out + (side == "w" ? " b " : " w ") + swappedCastling + " " + ep + rest;
 }
 
 } // namespace testsupport

@@ -16,4 +16,7 @@ struct EpdRecord {
 };
 std::vector<EpdRecord> readPerftFile();
 
+// The same position with colours exchanged, the board mirrored and the other side to move.
+std::string mirrorFen(const std::string &fen);
+
 } // namespace testsupport
