@@ -34,9 +34,7 @@ TEST(BookProtocol, TimedGamesOpenFromTheBookAtOnceAndVary) {
     ASSERT_TRUE(e.uciHandshake());
     std::set<std::string> firstMoves;
     for (int game = 0; game < 50; ++game) {
-        e.send("ucinewgame");
-        e.send("position startpos");
-        e.send("go wtime 60000 btime 60000");
+        e.write("ucinewgame\nposition startpos\ngo wtime 60000 btime 60000\n");
         Lines lines = e.readThrough("bestmove");
         ASSERT_TRUE(startsWith(lines.back(), "bestmove ")) << lines.back();
         EXPECT_FALSE(searched(lines)) << lines.back();
@@ -55,22 +53,17 @@ TEST(BookProtocol, TimedGamesOpenFromTheBookAtOnceAndVary) {
         dir.file("Book.vlb"),
         {{book::bookKey(position::GamePosition, position::TextToMove("a2a3")), 0, 3, 1}}));
     e.send("setoption name OwnBookPath value " + dir.file("Book.vlb")); // not the same text: read again
-    e.send("setoption name Bookmove Info value false");
-    e.send("isready");
+    e.write("setoption name Bookmove Info value false\nisready\n");
     EXPECT_EQ(e.readUntil("readyok"), Lines{"info string Opening Book: 1 entries loaded"});
-    e.send("position startpos");
-    e.send("go wtime 60000 btime 60000");
+    e.write("position startpos\ngo wtime 60000 btime 60000\n");
     Lines lines = e.readThrough("bestmove");
     EXPECT_EQ(lines.size(), 1u);
     EXPECT_TRUE(startsWith(lines.back(), "bestmove a2a3")) << lines.back();
     // A missing file is reported once; then the internal book serves again.
-    e.send("setoption name OwnBookPath value missing.vlb");
-    e.send("setoption name OwnBookPath value missing.vlb");
-    e.send("isready");
+    e.write("setoption name OwnBookPath value missing.vlb\nsetoption name OwnBookPath value "
+            "missing.vlb\nisready\n");
     EXPECT_EQ(e.readUntil("readyok"),
               Lines{"info string Cannot open missing.vlb, a small internal book will be used instead!"});
-    e.send("setoption name OwnBook value false");
-    e.send("position startpos");
-    e.send("go wtime 2000 btime 2000");
+    e.write("setoption name OwnBook value false\nposition startpos\ngo wtime 2000 btime 2000\n");
     EXPECT_TRUE(searched(e.readThrough("bestmove")));
 }

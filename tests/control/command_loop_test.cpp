@@ -55,33 +55,27 @@ class CommandLoop : public testing::Test {
 
 } // namespace
 
-TEST_F(CommandLoop, PendingLinesComeOutInOrderWithoutTheirLineEnds) {
+// Pending lines come out in order without their line ends; a command that stops a search is
+// requeued before the input that followed it, even into a full buffer.
+TEST_F(CommandLoop, PendingLinesAndRequeuedCommands) {
     setPending(std::string("uci\r\nis\0ready\npartial", 21));
     EXPECT_EQ(nextLine(), "uci");
     EXPECT_EQ(nextLine(), std::string("is\0ready", 8));
     EXPECT_EQ(nextLine(), "<none>"); // the last line is not complete yet
     EXPECT_EQ(std::string(PendingInput, PendingLength), "partial");
-}
 
-TEST_F(CommandLoop, RequeuedCommandRunsBeforeTheInputThatFollowedIt) {
     setPending("go depth 5\nisready\n");
     search::SearchState = search::STATE_THINKING;
     PositionCommand("position startpos moves e2e4");
     EXPECT_EQ(search::SearchState, search::STATE_IDLE);
-    EXPECT_EQ(nextLine(), "position startpos moves e2e4");
-    EXPECT_EQ(nextLine(), "go depth 5");
-    EXPECT_EQ(nextLine(), "isready");
-
     search::SearchState = search::STATE_PONDERING;
     NewGameCommand("new");
     search::SearchState = search::STATE_THINKING;
     SetboardCommand("setboard 8/8/8/8/8/8/8/K6k w - - 0 1");
-    EXPECT_EQ(nextLine(), "setboard 8/8/8/8/8/8/8/K6k w - - 0 1");
-    EXPECT_EQ(nextLine(), "new");
-    EXPECT_EQ(nextLine(), "<none>");
-}
+    for (const char *line : {"setboard 8/8/8/8/8/8/8/K6k w - - 0 1", "new", "position startpos moves e2e4",
+                             "go depth 5", "isready", "<none>"})
+        EXPECT_EQ(nextLine(), line);
 
-TEST_F(CommandLoop, RequeueingIntoAFullBufferKeepsTheCommand) {
     std::string filler(PENDING_INPUT_SIZE - 10, 'x');
     filler.back() = '\n';
     setPending(filler);

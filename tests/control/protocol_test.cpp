@@ -147,7 +147,9 @@ TEST(Protocol, StartUpReadsPersonalitiesAndThenDefaultIni) {
     dir.write("default.ini", "Personality=aggressive\r\nbogus line = 3\r\nDebug=on\r\n");
     dir.write("other.ini", "[Engine]\nMultiPV=2\nHash\n");
     EngineProcess engine(dir.path());
-    auto startup = engine.startupLines("uci", "uciok");
+    ASSERT_TRUE(engine.readUntil("")); // the banner
+    engine.send("uci");
+    auto startup = engine.readUntil("uciok");
     ASSERT_TRUE(startup);
     Lines expected = {"Illegal Personality Name: my default.ini",
                       "Cannot open Book.vlb, a small internal book will be used instead!",

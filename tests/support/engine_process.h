@@ -37,9 +37,6 @@ class EngineProcess {
                                                       int timeoutMs = DEFAULT_READ_TIMEOUT_MS);
     // Reads every line until the engine closes its output (it exits), within the timeout.
     std::vector<std::string> readToEnd(int timeoutMs = DEFAULT_READ_TIMEOUT_MS);
-    // Skips the start-up banner (up to its blank line) and returns the lines printed after it up
-    // to `marker`, which the caller provoked: all output of start-up.
-    std::optional<std::vector<std::string>> startupLines(std::string_view sendAfter, std::string_view marker);
     // Lines up to and including the first that starts with `prefix`; "<timeout>" ends them when it
     // does not come in time.
     std::vector<std::string> readThrough(std::string_view prefix, int timeoutMs = DEFAULT_READ_TIMEOUT_MS);
