@@ -11,35 +11,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 using namespace position;
 using testsupport::TempDirectory;
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string output; // standard output and error
-};
-
-ToolRun runTool(const std::string &arguments) {
-    std::string command = std::string("'") + VORLAN_BOOK_BINARY + "' " + arguments + " 2>&1";
-    ToolRun r{-1, ""};
-    std::FILE *p = popen(command.c_str(), "r");
-    if (!p) return r;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
-        r.output.append(buffer, n);
-    int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+testsupport::CommandRun runTool(const std::string &arguments) {
+    return testsupport::runCommand(std::string("'") + VORLAN_BOOK_BINARY + "' " + arguments);
 }
 
 std::string quoted(const std::string &path) { return "'" + path + "'"; }
@@ -68,8 +52,8 @@ TEST(BookTool, FromPolyglotHasExactlyTheExpectedMovesOfEveryReachablePosition) {
         GTEST_SKIP() << "no Polyglot samples at " << VORLAN_POLYGLOT_DATA;
     TempDirectory dir;
     for (std::string name : {"sample", "edge-cases"}) {
-        ToolRun r = runTool("from-polyglot " + quoted(polyglotFile(name + ".bin")) + " -o " +
-                            quoted(dir.file("out.vlb")));
+        testsupport::CommandRun r = runTool("from-polyglot " + quoted(polyglotFile(name + ".bin")) + " -o " +
+                                            quoted(dir.file("out.vlb")));
         ASSERT_EQ(r.status, 0) << r.output;
         ASSERT_TRUE(loadBook(dir.file("out.vlb")));
         std::ifstream expected(polyglotFile(name + "-expected.txt"));
@@ -88,7 +72,7 @@ TEST(BookTool, FromPolyglotHasExactlyTheExpectedMovesOfEveryReachablePosition) {
     }
     // Planted faults: a duplicate adds its weight, weight 0 and an illegal move are dropped, and
     // castling written king-to-square joins the king-takes-rook entry.
-    ToolRun r =
+    testsupport::CommandRun r =
         runTool("from-polyglot " + quoted(polyglotFile("defects.bin")) + " -o " + quoted(dir.file("d.vlb")));
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("1 illegal, 1 with weight 0, 2 merged into the same move, 1 not reachable"),
@@ -116,7 +100,8 @@ TEST(BookTool, PgnRoundTripMatchesCountingByHand) {
               "%1. h4 on an escaped line\n"
               "[Result \"1-0\"]\n1. d4 d5 2. c4\n"
               "[Result \"0-1\"]\n1... e5 0-1\n");
-    ToolRun r = runTool("from-pgn " + quoted(dir.file("games.pgn")) + " -o " + quoted(dir.file("Book.vlb")));
+    testsupport::CommandRun r =
+        runTool("from-pgn " + quoted(dir.file("games.pgn")) + " -o " + quoted(dir.file("Book.vlb")));
     ASSERT_EQ(r.status, 0) << r.output;
     for (const char *skip :
          {"game 4 skipped: move 2. Ke3 is illegal", "game 5 skipped: move 2. Xy9 is unreadable",
@@ -162,7 +147,7 @@ TEST(BookTool, FailuresExitNonZeroAndLeaveTheOldBook) {
         {"convert x", 2, "usage:"},
     };
     for (const Case &c : cases) {
-        ToolRun r = runTool(c.arguments);
+        testsupport::CommandRun r = runTool(c.arguments);
         EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.output;
         EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
     }

@@ -102,11 +102,7 @@ TEST_F(SearchTest, StoppedSearchLeavesNothingHalfDone) {
     EXPECT_EQ(again.score, fresh.score);
 }
 
-TEST_F(SearchTest, RootWithoutMovesAndRepetitions) {
-    // Stalemate at the root: there is no move to report.
-    DepthResult stalemate = searchToDepth(searchtest::fromFen("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1"), 3);
-    EXPECT_EQ(stalemate.bestMove, NO_MOVE);
-
+TEST_F(SearchTest, RepetitionsOfTheGameCount) {
     // White is a queen down; Kb1 repeats a position of the game, which is a draw.
     Position root = searchtest::fromFen("8/8/8/3k3P/8/8/7q/K7 w - - 0 1");
     clearHash();
@@ -131,17 +127,4 @@ TEST_F(SearchTest, RootWithoutMovesAndRepetitions) {
     DepthResult trimmed = searchToDepth(root, 5);
     EXPECT_EQ(trimmed.bestMove, kb1);
     EXPECT_EQ(trimmed.score, 0);
-}
-
-TEST_F(SearchTest, MultiPvKeepsTheLeadingLinesOrdered) {
-    Settings.multiPv = 3;
-    clearHash();
-    DepthResult r = searchToDepth(searchtest::fromFen(START_FEN), 5);
-    const MoveEntry *rootList = Threads[0]->moveStack;
-    // The best line leads (marked to be tried first next time); the next two follow in order.
-    EXPECT_EQ(entryMove(rootList[0]), r.bestMove);
-    EXPECT_EQ(entryScore(rootList[0]), 32767);
-    EXPECT_GE(r.score, entryScore(rootList[1]));
-    EXPECT_GE(entryScore(rootList[1]), entryScore(rootList[2]));
-    EXPECT_GT(entryScore(rootList[2]), -200);
 }

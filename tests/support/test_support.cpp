@@ -4,8 +4,10 @@
 #include "search/search.h"
 
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
 
 namespace testsupport {
 
@@ -43,6 +45,18 @@ std::vector<EpdRecord> readPerftFile() {
         records.push_back(r);
     }
     return records;
+}
+
+CommandRun runCommand(const std::string &command) {
+    CommandRun r{-1, ""};
+    std::FILE *p = popen((command + " 2>&1").c_str(), "r");
+    if (!p) return r;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
+        r.output.append(buffer, n);
+    int status = pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
 }
 
 std::string mirrorFen(const std::string &fen) {

@@ -16,6 +16,14 @@ struct EpdRecord {
 };
 std::vector<EpdRecord> readPerftFile();
 
+// Runs a shell command; its exit status (-1 when it did not exit) and its output, standard error
+// included.
+struct CommandRun {
+    int status;
+    std::string output;
+};
+CommandRun runCommand(const std::string &command);
+
 // The same position with colours exchanged, the board mirrored and the other side to move.
 std::string mirrorFen(const std::string &fen);
 

@@ -4,12 +4,11 @@
 #include "tablebases/tb_support.h"
 
 #include "support/engine_process.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 
 using testsupport::EngineProcess;
 using testsupport::TempDirectory;
@@ -67,16 +66,10 @@ TEST(TablebaseGenerator, RefusesWhatItCannotMake) {
     };
     for (const Case &c : cases) {
         // Under the sanitizers a failed allocation must return null, as it does in a normal build.
-        std::string command = "ASAN_OPTIONS=allocator_may_return_null=1 " + std::string(VORLAN_TBGEN) + " " +
-                              c.arguments + " -o " + dir.path() + " 2>&1";
-        std::FILE *p = ::popen(command.c_str(), "r");
-        ASSERT_NE(p, nullptr);
-        std::string out;
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, p))
-            out += buffer;
-        int status = ::pclose(p);
-        EXPECT_EQ(WEXITSTATUS(status), c.exit) << c.arguments;
-        EXPECT_NE(out.find(c.message), std::string::npos) << c.arguments << ": " << out;
+        auto run =
+            testsupport::runCommand("ASAN_OPTIONS=allocator_may_return_null=1 " + std::string(VORLAN_TBGEN) +
+                                    " " + c.arguments + " -o " + dir.path());
+        EXPECT_EQ(run.status, c.exit) << c.arguments;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << ": " << run.output;
     }
 }
