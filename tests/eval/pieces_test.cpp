@@ -6,6 +6,8 @@
 #include "eval/pieces.h"
 #include "eval/weights.h"
 
+#include <map>
+
 using namespace position;
 using namespace evaltest;
 
@@ -21,65 +23,22 @@ Position fullyEvaluated(const std::string &fen) {
     return pos;
 }
 
-// Terms the full evaluation leaves in its working fields, one position each.
+// Terms the full evaluation leaves in its working fields (tests/data/piece_terms.epd).
 TEST_F(PiecesTest, PieceTerms) {
     using S = base::EvalScratch;
-    struct Term {
-        const char *fen;
-        std::int32_t (S::*field)[2];
-        Colour side;
-        int value;
-    };
-    const Term terms[] = {
-        // Knight on e5, defended by d4, out of reach of Black's pawns: 9 + 3; a c-pawn can
-        // still chase it. Knights caught on a8 (-1 outpost) and h7; Black's on h2.
-        {"4k3/pp4pp/8/4N3/3P4/8/8/4K3 w - - 0 1", &S::outpostScore, WHITE, 12},
-        {"4k3/pp4pp/8/4N3/3P4/8/8/4K3 w - - 0 1", &S::outpostScore, BLACK, 0},
-        {"4k3/pp1p2pp/8/4N3/3P4/8/8/4K3 w - - 0 1", &S::outpostScore, WHITE, 0},
-        {"N3k3/p7/8/8/8/8/4P3/4K3 w - - 0 1", &S::patternPenalty, WHITE, -150},
-        {"N3k3/p7/8/8/8/8/4P3/4K3 w - - 0 1", &S::outpostScore, WHITE, -1},
-        {"4k3/6pN/7p/8/8/8/4P3/4K3 w - - 0 1", &S::patternPenalty, WHITE, -100},
-        {"4k3/4p3/8/8/8/7P/6Pn/4K3 w - - 0 1", &S::patternPenalty, BLACK, -100},
-        // Bishops trapped on a7 and a1; c1 blocked by d2 (-5), with a piece on d3 15 more; f1
-        // next to the castled king; Black's f8 with e7 and e6.
-        {"4k3/B7/1p6/8/8/8/4P3/4K3 w - - 0 1", &S::patternPenalty, WHITE, -150},
-        {"4k3/8/8/8/8/2p5/4P3/B3K3 w - - 0 1", &S::patternPenalty, WHITE, -100},
-        {"4k3/8/8/8/8/8/3P4/2B1K3 w - - 0 1", &S::patternPenalty, WHITE, -5},
-        {"4k3/8/8/8/8/3N4/3P4/2B1K3 w - - 0 1", &S::patternPenalty, WHITE, -20},
-        {"4k3/8/8/8/8/8/5PPP/5BK1 w - - 0 1", &S::pieceBonus, WHITE, 20},
-        {"5bk1/4p3/4n3/8/8/8/4P3/4K3 w - - 0 1", &S::patternPenalty, BLACK, -15 - 5},
-        {"5bk1/4p3/4n3/8/8/8/4P3/4K3 w - - 0 1", &S::pieceBonus, BLACK, 20},
-        // Rook on the 7th with no pawn there and the king off the 8th: the table's 20 is taken
-        // back; the open a-file gives 10, a half-open one 5. Queen on the 7th with a pawn there.
-        {"8/R5k1/8/8/8/8/4P3/4K3 b - - 0 1", &S::pieceBonus, WHITE, 10 - 20},
-        {"6k1/R7/8/8/8/8/4P3/4K3 w - - 0 1", &S::pieceBonus, WHITE, 10},
-        {"6k1/p7/8/8/8/8/R3P3/4K3 w - - 0 1", &S::pieceBonus, WHITE, 5},
-        {"6k1/p1Q5/8/8/8/8/4P3/4K3 w - - 0 1", &S::pieceBonus, WHITE, 10},
-        // Early queen: e2 pawn, two knights and two bishops at home; skipped in an endgame,
-        // where no king attack is counted either.
-        {"rnbqkbnr/pppppppp/8/8/8/3Q4/PPP1PPPP/RNB1KBNR w KQkq - 0 1", &S::pieceBonus, WHITE, -10},
-        {"rnbqkbnr/pppppppp/8/8/8/3Q4/PPP1PPPP/RNB1KBNR w KQkq - 0 1", &S::pieceBonus, BLACK, 0},
-        {"4k3/8/8/8/8/3Q4/3PP3/1N2K3 w - - 0 1", &S::pieceBonus, WHITE, 0},
-        {"4k3/8/8/3Q4/8/8/4P3/4K3 w - - 0 1", &S::kingAttackers, WHITE, 0},
-        {"4k3/8/8/3Q4/8/8/4P3/4K3 w - - 0 1", &S::kingAttackUnits, WHITE, 0},
-        // Queen mobility: 25 free squares score nothing, 22 score 5 and 10. A knight: table value
-        // plus the centre and box squares in the midgame only (f3 and h3; f3 is in the box).
-        {"4k3/8/8/8/P2Q3P/8/7K/8 w - - 0 1", &S::mobilityMid, WHITE, 0},
-        {"4k3/8/8/8/P2Q3P/8/7K/8 w - - 0 1", &S::mobilityEnd, WHITE, 0},
-        {"4k3/6P1/8/8/P2Q2P1/8/7K/8 w - - 0 1", &S::mobilityMid, WHITE, 5},
-        {"4k3/6P1/8/8/P2Q2P1/8/7K/8 w - - 0 1", &S::mobilityEnd, WHITE, 10},
-        {"4k3/8/8/8/8/8/4P3/4K1N1 w - - 0 1", &S::mobilityMid, WHITE, -8 + 1},
-        {"4k3/8/8/8/8/8/4P3/4K1N1 w - - 0 1", &S::mobilityEnd, WHITE, -8},
-        // One rook on the half-open g-file: 2 file units + 2 * |g6, g7| - 1 (g6 is pawn-guarded);
-        // the second adds the same plus one for meeting the first rook's line.
-        {"q4rk1/5ppp/8/8/8/1P6/Q7/6RK w - - 0 1", &S::kingAttackUnits, WHITE, 5},
-        {"q4rk1/5ppp/8/8/8/1P6/Q7/6RK w - - 0 1", &S::openFileUnits, WHITE, 1},
-        {"q4rk1/5ppp/8/8/8/1P6/Q7/6RK w - - 0 1", &S::kingAttackers, WHITE, 1},
-        {"q4rk1/5ppp/8/8/8/1P6/Q5R1/6RK w - - 0 1", &S::kingAttackUnits, WHITE, 11},
-        {"q4rk1/5ppp/8/8/8/1P6/Q5R1/6RK w - - 0 1", &S::kingAttackers, WHITE, 2},
-    };
-    for (const Term &t : terms)
-        EXPECT_EQ((fullyEvaluated(t.fen).evalWork.*t.field)[t.side], t.value) << t.fen << " side " << t.side;
+    const std::map<std::string, std::int32_t(S::*)[2]> fields = {
+        {"outpost", &S::outpostScore},     {"pattern", &S::patternPenalty},  {"bonus", &S::pieceBonus},
+        {"attackers", &S::kingAttackers},  {"units", &S::kingAttackUnits},   {"open-file", &S::openFileUnits},
+        {"mobility-mid", &S::mobilityMid}, {"mobility-end", &S::mobilityEnd}};
+    auto records = testsupport::readDataFile("piece_terms.epd");
+    ASSERT_EQ(records.size(), 34u);
+    for (const auto &r : records) {
+        ASSERT_EQ(r.fields.size(), 3u) << r.fen;
+        Position pos = fullyEvaluated(r.fen);
+        EXPECT_EQ((pos.evalWork.*fields.at(r.fields[0]))[r.fields[1] == "white" ? WHITE : BLACK],
+                  std::stoi(r.fields[2]))
+            << r.fen << " " << r.fields[0] << " " << r.fields[1];
+    }
     // Threats: d4 forks two minors (2 x 10); the c5 knight attacks the d3 rook (10); a rook line
     // on a minor (3) and on a rook (5).
     Position pos = fullyEvaluated("4k3/8/8/2n1b3/3P4/3R4/8/4K3 w - - 0 1");

@@ -20,25 +20,6 @@ using namespace search;
 
 namespace {
 
-struct Record {
-    std::string fen, tag, value;
-};
-
-// Lines "FEN;tag value"; lines starting with '#' are comments.
-std::vector<Record> readRecords(const std::string &file) {
-    std::vector<Record> out;
-    std::ifstream in(testsupport::dataPath(file));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        auto semi = line.find(';');
-        auto blank = line.find(' ', semi);
-        out.push_back(
-            {line.substr(0, semi), line.substr(semi + 1, blank - semi - 1), line.substr(blank + 1)});
-    }
-    return out;
-}
-
 struct SearchTest : ::testing::Test {
     void SetUp() override {
         searchtest::init();
@@ -53,10 +34,10 @@ struct SearchTest : ::testing::Test {
 } // namespace
 
 TEST_F(SearchTest, FindsForcedMatesAtTheMatchingDepth) {
-    std::vector<Record> mates = readRecords("mates.epd");
+    auto mates = testsupport::readDataFile("mates.epd");
     ASSERT_GE(mates.size(), 20u);
-    for (const Record &r : mates) {
-        int n = std::stoi(r.value);
+    for (const auto &r : mates) {
+        int n = std::stoi(r.fields.at(1));
         clearHash();
         DepthResult result = searchToDepth(searchtest::fromFen(r.fen.c_str()), 2 * n - 1);
         EXPECT_EQ(result.score, MATE - (2 * n - 1)) << r.fen;
@@ -71,12 +52,12 @@ TEST_F(SearchTest, FindsForcedMatesAtTheMatchingDepth) {
 }
 
 TEST_F(SearchTest, FindsTheWinningMove) {
-    std::vector<Record> tactics = readRecords("tactics.epd");
+    auto tactics = testsupport::readDataFile("tactics.epd");
     ASSERT_GE(tactics.size(), 20u);
-    for (const Record &r : tactics) {
+    for (const auto &r : tactics) {
         clearHash();
         DepthResult result = searchToDepth(searchtest::fromFen(r.fen.c_str()), 6);
-        EXPECT_EQ(moveText(result.bestMove), r.value) << r.fen;
+        EXPECT_EQ(moveText(result.bestMove), r.fields.at(1)) << r.fen;
     }
 }
 

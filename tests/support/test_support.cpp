@@ -47,6 +47,21 @@ std::vector<EpdRecord> readPerftFile() {
     return records;
 }
 
+std::vector<DataRecord> readDataFile(const std::string &name) {
+    std::vector<DataRecord> records;
+    std::ifstream in(dataPath(name));
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::size_t semi = line.find(';');
+        DataRecord r{line.substr(0, semi), {}};
+        std::istringstream fields(line.substr(semi + 1));
+        for (std::string f; fields >> f;)
+            r.fields.push_back(f);
+        records.push_back(r);
+    }
+    return records;
+}
+
 CommandRun runCommand(const std::string &command) {
     CommandRun r{-1, ""};
     std::FILE *p = popen((command + " 2>&1").c_str(), "r");
