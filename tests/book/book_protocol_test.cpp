@@ -1,5 +1,5 @@
-// The book through the engine binary under UCI: instant book moves, variety over many games,
-// OwnBook off, and a book file in the working folder.
+// The book through the engine binary under UCI: instant book moves, variety over many games, a
+// book file named by OwnBookPath, and OwnBook off.
 #include "book/entry.h"
 #include "book/key.h"
 #include "book/table.h"
@@ -15,22 +15,12 @@
 #include <vector>
 
 using testsupport::EngineProcess;
-using testsupport::TempDirectory;
+using testsupport::startsWith;
+using Lines = std::vector<std::string>;
 
 namespace {
 
-bool startsWith(const std::string &s, const std::string &prefix) { return s.rfind(prefix, 0) == 0; }
-
-std::vector<std::string> untilBestMove(EngineProcess &e) {
-    std::vector<std::string> lines;
-    while (auto line = e.readLine()) {
-        lines.push_back(*line);
-        if (startsWith(*line, "bestmove")) break;
-    }
-    return lines;
-}
-
-bool searched(const std::vector<std::string> &lines) {
+bool searched(const Lines &lines) {
     for (const auto &l : lines)
         if (startsWith(l, "info multipv") || startsWith(l, "info depth")) return true;
     return false;
@@ -38,18 +28,14 @@ bool searched(const std::vector<std::string> &lines) {
 
 } // namespace
 
-TEST(BookProtocol, TimedGamesOpenFromTheInternalBookAtOnceAndVary) {
-    TempDirectory dir;
+TEST(BookProtocol, TimedGamesOpenFromTheBookAtOnceAndVary) {
+    testsupport::TempDirectory dir;
     EngineProcess e(dir.path());
-    e.send("uci");
-    ASSERT_TRUE(e.readUntil("uciok"));
+    ASSERT_TRUE(e.uciHandshake());
     std::set<std::string> firstMoves;
     for (int game = 0; game < 50; ++game) {
-        e.send("ucinewgame");
-        e.send("position startpos");
-        e.send("go wtime 60000 btime 60000");
-        auto lines = untilBestMove(e);
-        ASSERT_FALSE(lines.empty());
+        e.write("ucinewgame\nposition startpos\ngo wtime 60000 btime 60000\n");
+        Lines lines = e.readThrough("bestmove");
         ASSERT_TRUE(startsWith(lines.back(), "bestmove ")) << lines.back();
         EXPECT_FALSE(searched(lines)) << lines.back();
         int marked = 0;
@@ -59,34 +45,25 @@ TEST(BookProtocol, TimedGamesOpenFromTheInternalBookAtOnceAndVary) {
         firstMoves.insert(lines.back().substr(9, 4));
     }
     EXPECT_GT(firstMoves.size(), 1u);
-    e.send("setoption name OwnBook value false");
-    e.send("position startpos");
-    e.send("go wtime 2000 btime 2000");
-    EXPECT_TRUE(searched(untilBestMove(e)));
-}
 
-TEST(BookProtocol, ABookFileInTheWorkingFolderIsLoadedAndPlayed) {
+    // A book file: its one move is played without a search or a report.
     testsupport::initOnce();
     position::LoadFen(position::START_FEN);
-    position::Position start = position::GamePosition;
-    TempDirectory dir;
-    ASSERT_TRUE(book::writeBookFile(dir.file("Book.vlb"),
-                                    {{book::bookKey(start, position::TextToMove("a2a3")), 0, 3, 1}}));
-    EngineProcess e(dir.path());
-    auto startup = e.startupLines("uci", "uciok");
-    ASSERT_TRUE(startup);
-    ASSERT_FALSE(startup->empty());
-    EXPECT_EQ(startup->front(), "Opening Book: 1 entries loaded");
-    e.send("setoption name Bookmove Info value false");
-    e.send("position startpos");
-    e.send("go wtime 60000 btime 60000");
-    auto lines = untilBestMove(e);
-    ASSERT_EQ(lines.size(), 1u); // no search, no book report
-    EXPECT_TRUE(startsWith(lines[0], "bestmove a2a3")) << lines[0];
-    e.send("setoption name OwnBookPath value missing.vlb");
-    e.send("setoption name OwnBookPath value missing.vlb");
-    e.send("isready");
+    ASSERT_TRUE(book::writeBookFile(
+        dir.file("Book.vlb"),
+        {{book::bookKey(position::GamePosition, position::TextToMove("a2a3")), 0, 3, 1}}));
+    e.send("setoption name OwnBookPath value " + dir.file("Book.vlb")); // not the same text: read again
+    e.write("setoption name Bookmove Info value false\nisready\n");
+    EXPECT_EQ(e.readUntil("readyok"), Lines{"info string Opening Book: 1 entries loaded"});
+    e.write("position startpos\ngo wtime 60000 btime 60000\n");
+    Lines lines = e.readThrough("bestmove");
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(startsWith(lines.back(), "bestmove a2a3")) << lines.back();
+    // A missing file is reported once; then the internal book serves again.
+    e.write("setoption name OwnBookPath value missing.vlb\nsetoption name OwnBookPath value "
+            "missing.vlb\nisready\n");
     EXPECT_EQ(e.readUntil("readyok"),
-              std::vector<std::string>{
-                  "info string Cannot open missing.vlb, a small internal book will be used instead!"});
+              Lines{"info string Cannot open missing.vlb, a small internal book will be used instead!"});
+    e.write("setoption name OwnBook value false\nposition startpos\ngo wtime 2000 btime 2000\n");
+    EXPECT_TRUE(searched(e.readThrough("bestmove")));
 }

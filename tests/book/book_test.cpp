@@ -96,10 +96,8 @@ TEST(BookKeys, EveryInternalLineIsLegalAndFoundUnderTheGeneratedMovesKey) {
     testsupport::initOnce();
     book::buildInternalBook();
     EXPECT_LT(book::bookEntries(), book::INTERNAL_BOOK_CAPACITY);
-    std::map<std::string, int> firstMoves;
     for (const char *line : book::InternalBookLines) {
         Position &pos = setUp();
-        firstMoves[std::string(line, 4)]++;
         for (const char *p = line; *p; ++p) {
             if (!isFileLetter(*p)) continue;
             std::string text(p, p[4] && std::strchr("qrbn", p[4]) ? 5 : 4);
@@ -111,9 +109,6 @@ TEST(BookKeys, EveryInternalLineIsLegalAndFoundUnderTheGeneratedMovesKey) {
             MakeMove(pos, m, captured);
         }
     }
-    EXPECT_EQ(firstMoves["e2e4"], 539);
-    EXPECT_EQ(firstMoves["d2d4"], 324);
-    EXPECT_EQ(firstMoves["g2g4"], 1);
 }
 
 TEST(BookLines, TheFirstLineToReachAMoveDecidesItsFlags) {

@@ -11,35 +11,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 using namespace position;
 using testsupport::TempDirectory;
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string output; // standard output and error
-};
-
-ToolRun runTool(const std::string &arguments) {
-    std::string command = std::string("'") + VORLAN_BOOK_BINARY + "' " + arguments + " 2>&1";
-    ToolRun r{-1, ""};
-    std::FILE *p = popen(command.c_str(), "r");
-    if (!p) return r;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
-        r.output.append(buffer, n);
-    int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+testsupport::CommandRun runTool(const std::string &arguments) {
+    return testsupport::runCommand(std::string("'") + VORLAN_BOOK_BINARY + "' " + arguments);
 }
 
 std::string quoted(const std::string &path) { return "'" + path + "'"; }
@@ -68,8 +52,8 @@ TEST(BookTool, FromPolyglotHasExactlyTheExpectedMovesOfEveryReachablePosition) {
         GTEST_SKIP() << "no Polyglot samples at " << VORLAN_POLYGLOT_DATA;
     TempDirectory dir;
     for (std::string name : {"sample", "edge-cases"}) {
-        ToolRun r = runTool("from-polyglot " + quoted(polyglotFile(name + ".bin")) + " -o " +
-                            quoted(dir.file("out.vlb")));
+        testsupport::CommandRun r = runTool("from-polyglot " + quoted(polyglotFile(name + ".bin")) + " -o " +
+                                            quoted(dir.file("out.vlb")));
         ASSERT_EQ(r.status, 0) << r.output;
         ASSERT_TRUE(loadBook(dir.file("out.vlb")));
         std::ifstream expected(polyglotFile(name + "-expected.txt"));
@@ -88,7 +72,7 @@ TEST(BookTool, FromPolyglotHasExactlyTheExpectedMovesOfEveryReachablePosition) {
     }
     // Planted faults: a duplicate adds its weight, weight 0 and an illegal move are dropped, and
     // castling written king-to-square joins the king-takes-rook entry.
-    ToolRun r =
+    testsupport::CommandRun r =
         runTool("from-polyglot " + quoted(polyglotFile("defects.bin")) + " -o " + quoted(dir.file("d.vlb")));
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("1 illegal, 1 with weight 0, 2 merged into the same move, 1 not reachable"),
@@ -116,7 +100,8 @@ TEST(BookTool, PgnRoundTripMatchesCountingByHand) {
               "%1. h4 on an escaped line\n"
               "[Result \"1-0\"]\n1. d4 d5 2. c4\n"
               "[Result \"0-1\"]\n1... e5 0-1\n");
-    ToolRun r = runTool("from-pgn " + quoted(dir.file("games.pgn")) + " -o " + quoted(dir.file("Book.vlb")));
+    testsupport::CommandRun r =
+        runTool("from-pgn " + quoted(dir.file("games.pgn")) + " -o " + quoted(dir.file("Book.vlb")));
     ASSERT_EQ(r.status, 0) << r.output;
     for (const char *skip :
          {"game 4 skipped: move 2. Ke3 is illegal", "game 5 skipped: move 2. Xy9 is unreadable",
@@ -162,7 +147,7 @@ TEST(BookTool, FailuresExitNonZeroAndLeaveTheOldBook) {
         {"convert x", 2, "usage:"},
     };
     for (const Case &c : cases) {
-        ToolRun r = runTool(c.arguments);
+        testsupport::CommandRun r = runTool(c.arguments);
         EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.output;
         EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
     }
@@ -178,20 +163,11 @@ TEST(BookTool, SanReadsWhatGamesWriteAndWritesWhatItReads) {
     const char *knights = "4k3/8/8/8/8/8/8/1N2KN2 w - - 0 1";
     const char *promotion = "8/4P1k1/8/8/8/8/8/4K3 w - - 0 1";
     const Case cases[] = {
-        {START_FEN, "Nf3", "g1f3", ""},
-        {START_FEN, "Ng1-f3", "g1f3", ""},
-        {START_FEN, "e2e4", "e2e4", ""},
-        {START_FEN, "e5", "", "illegal"},
-        {START_FEN, "Ke9", "", "unreadable"},
-        {knights, "Nd2", "", "ambiguous"},
-        {knights, "Nbd2", "b1d2", ""},
-        {knights, "Nfd2+", "f1d2", ""},
-        {promotion, "e8=Q", "e7e8q", ""},
-        {promotion, "e8N!?", "e7e8n", ""},
-        {promotion, "e8", "", "illegal"},
-        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "exd6", "e5d6", ""},
-        {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "O-O-O", "e8c8", ""},
-        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "0-0", "e1g1", ""},
+        {START_FEN, "Ng1-f3", "g1f3", ""}, {START_FEN, "e2e4", "e2e4", ""},
+        {START_FEN, "e5", "", "illegal"},  {START_FEN, "Ke9", "", "unreadable"},
+        {knights, "Nd2", "", "ambiguous"}, {knights, "Nbd2", "b1d2", ""},
+        {knights, "Nfd2+", "f1d2", ""},    {promotion, "e8N!?", "e7e8n", ""},
+        {promotion, "e8", "", "illegal"},  {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "0-0", "e1g1", ""},
     };
     for (const Case &c : cases) {
         LoadFen(c.fen);
@@ -200,8 +176,9 @@ TEST(BookTool, SanReadsWhatGamesWriteAndWritesWhatItReads) {
         Move m = booktool::parseSan(pos, c.san, error);
         EXPECT_EQ(m == NO_MOVE ? error : moveText(m), *c.move ? c.move : c.error) << c.fen << " " << c.san;
     }
-    // Every legal move written in SAN reads back as itself.
-    for (const char *fen : {START_FEN, knights, promotion,
+    // Every legal move written in SAN reads back as itself (the plain forms are covered here).
+    for (const char *fen : {START_FEN, knights, promotion, "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1",
+                            "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1",
                             "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1"}) {
         LoadFen(fen);
         Position pos = GamePosition;

@@ -1,4 +1,5 @@
-// Sessions with the real engine binary over pipes.
+// Sessions with the real engine binary over pipes: start-up, the console, the UCI handshake,
+// input the engine must survive, the debug log and the INI files read at start-up.
 #include "support/engine_process.h"
 
 #include <gtest/gtest.h>
@@ -11,40 +12,6 @@ using testsupport::TempDirectory;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-// A command with a fixed reply marks the end of the output of the lines before it: before the
-// handshake an unknown option, afterwards "isready".
-constexpr const char *MARKER_COMMAND = "setoption name marker";
-constexpr const char *MARKER_REPLY = "info string ERROR: Unknown Option!";
-
-// An engine started in an empty working directory with its banner and start-up lines read.
-struct Session {
-    TempDirectory dir;
-    EngineProcess engine{dir.path()};
-    Lines startup;
-    std::string marker = MARKER_COMMAND, markerReply = MARKER_REPLY;
-
-    Session() {
-        auto lines = engine.startupLines(MARKER_COMMAND, MARKER_REPLY);
-        EXPECT_TRUE(lines.has_value()) << "engine did not start";
-        if (lines) startup = *lines;
-    }
-    // Sends the lines, then the marker, and returns everything printed before the marker reply.
-    Lines exchange(const Lines &lines) {
-        for (const std::string &line : lines)
-            engine.send(line);
-        engine.send(marker);
-        auto out = engine.readUntil(markerReply);
-        EXPECT_TRUE(out.has_value()) << "no marker reply";
-        return out.value_or(Lines{"<timeout>"});
-    }
-    Lines uciHandshake() {
-        engine.send("uci");
-        marker = "isready";
-        markerReply = "readyok";
-        return engine.readUntil("uciok").value_or(Lines{"<timeout>"});
-    }
-};
 
 const Lines HANDSHAKE = {
     "id name Vorlan 1.8",
@@ -74,98 +41,65 @@ const Lines HANDSHAKE = {
     "option name Inifilepath type string default default.ini",
 };
 
+// Sends the lines, then `marker`, and returns everything printed before `reply`: a command with
+// a fixed reply marks the end of the output of the lines before it.
+Lines exchange(EngineProcess &e, const Lines &lines, const std::string &marker = "isready",
+               const std::string &reply = "readyok") {
+    for (const std::string &line : lines)
+        e.send(line);
+    e.send(marker);
+    return e.readUntil(reply).value_or(Lines{"<timeout>"});
+}
+
+Lines console(EngineProcess &e, const Lines &lines) {
+    return exchange(e, lines, "setoption name marker", "info string ERROR: Unknown Option!");
+}
+
 } // namespace
 
-TEST(Protocol, BannerAndStartUp) {
+TEST(Protocol, ConsoleUciAndTheDebugLog) {
     TempDirectory dir;
-    EngineProcess engine(dir.path());
-    EXPECT_EQ(engine.readLine(), "Vorlan 1.8 UCI chess engine");
-    EXPECT_NE(engine.readLine().value_or("").find("the Vorlan developers"), std::string::npos);
-    EXPECT_EQ(engine.readLine().value_or("").rfind("Built ", 0), 0u);
-    EXPECT_EQ(engine.readLine(), "");
-    EXPECT_EQ(engine.readLine(), "Cannot open Book.vlb, a small internal book will be used instead!");
-    EXPECT_EQ(engine.readLine(), "Cannot open default.ini");
-}
-
-TEST(Protocol, UciHandshakePrintsDefaultsInTableOrder) {
-    Session s;
-    EXPECT_EQ(s.exchange({"setoption name Hash value 64", "uci "}), Lines{}); // "uci " is not "uci"
-    EXPECT_EQ(s.uciHandshake(), HANDSHAKE); // defaults, not the current Hash
-    // Mode 2 for good: the handshake and console words are ignored now.
-    EXPECT_EQ(s.exchange({"uci", "xboard", "prog", "d", "stop", "readyok"}), Lines{});
-    EXPECT_EQ(s.exchange({"debug", "setoption name Threads value 2", "setoption name Ponder value On",
-                          "setoption name PONDER value none", "setoption name Nothing value 1"}),
+    EngineProcess e(dir.path());
+    EXPECT_EQ(e.readLine(), "Vorlan 1.8 UCI chess engine");
+    EXPECT_NE(e.readLine().value_or("").find("the Vorlan developers"), std::string::npos);
+    EXPECT_EQ(e.readLine().value_or("").rfind("Built ", 0), 0u);
+    EXPECT_EQ(console(e, {}), (Lines{"", "Cannot open Book.vlb, a small internal book will be used instead!",
+                                     "Cannot open default.ini"}));
+    // Console words need the whole line or are a prefix of it; "uci " is not "uci".
+    EXPECT_EQ(console(e, {"prog", "prog ", "progs", "Prog", "isready", "xyzzy", "xboard2", "uci "}),
+              (Lines{"--------------------------------", "mate distance pruning         ON",
+                     "enhanced transposition cutoff ON", "history move ordering         ON",
+                     "internal iterative deepening  ON", "IID in cut nodes             OFF",
+                     "--------------------------------"}));
+    EXPECT_EQ(console(e, {"setoption name Hash value 64"}), Lines{});
+    e.send("uci");
+    EXPECT_EQ(e.readUntil("uciok"), HANDSHAKE); // defaults, not the current Hash
+    // UCI for good: the handshake and console words are ignored now.
+    EXPECT_EQ(exchange(e, {"uci", "xboard", "prog", "d", "stop", "readyok"}), Lines{});
+    EXPECT_EQ(exchange(e, {"debug", "setoption name Threads value 2", "setoption name Ponder value On",
+                           "setoption name PONDER value none", "setoption name Nothing value 1"}),
               (Lines{"info string ERROR: Unknown Option!", "info string ERROR: Value Out of Bound!",
                      "info string ERROR: Invalid Value!", "info string ERROR: Unknown Option!"}));
-}
-
-TEST(Protocol, ConsoleWordsNeedTheWholeLineOrTheirPrefix) {
-    Session s;
-    Lines prog = {"--------------------------------", "mate distance pruning         ON",
-                  "enhanced transposition cutoff ON", "history move ordering         ON",
-                  "internal iterative deepening  ON", "IID in cut nodes             OFF",
-                  "--------------------------------"};
-    EXPECT_EQ(s.exchange({"prog", "prog ", "Prog", "isready", "xyzzy"}), prog);
-    EXPECT_EQ(s.engine.send("quit"), true);
-    EXPECT_EQ(s.engine.waitExit(), 0);
-}
-
-TEST(Protocol, TwoCommandsInOneWriteRunInOrder) {
-    Session s;
-    s.uciHandshake();
-    s.engine.write("setoption name Hash value 0\nisready\nsetoption name Hash value 99999\n");
-    EXPECT_EQ(s.engine.readLine(), "info string ERROR: Value Out of Bound!");
-    EXPECT_EQ(s.engine.readLine(), "readyok");
-    EXPECT_EQ(s.engine.readLine(), "info string ERROR: Value Out of Bound!");
-}
-
-TEST(Protocol, EndOfInputEndsTheEngineAfterTheLastLine) {
-    Session s;
-    s.uciHandshake();
-    s.engine.write("isready\nisready"); // the last line has no line end
-    s.engine.closeInput();
-    EXPECT_EQ(s.engine.readToEnd(), (Lines{"readyok", "readyok"}));
-    EXPECT_EQ(s.engine.waitExit(), 0);
-}
-
-TEST(Protocol, OverlongLinesAreDroppedAndReadingGoesOn) {
-    Session s;
-    s.uciHandshake();
-    // 65535 bytes fill the buffer without a line end; longer lines arrive over several reads.
+    // Two commands in one write run in order.
+    e.write("setoption name Hash value 0\nisready\nsetoption name Hash value 99999\n");
+    for (const char *reply :
+         {"info string ERROR: Value Out of Bound!", "readyok", "info string ERROR: Value Out of Bound!"})
+        EXPECT_EQ(e.readLine(), reply);
+    // Overlong lines are dropped and reading goes on: 65535 bytes fill the buffer without a line
+    // end; longer lines arrive over several reads. Just below the limit a line is still a line.
     for (std::size_t size : {std::size_t(65535), std::size_t(65536), std::size_t(200000)}) {
-        std::string line = "isready" + std::string(size - 7, ' ');
-        s.engine.write(line + "\nisready\n");
-        EXPECT_EQ(s.engine.readLine(), "readyok") << size;
+        e.write("isready" + std::string(size - 7, ' ') + "\nisready\n");
+        EXPECT_EQ(e.readLine(), "readyok") << size;
     }
-    // Just below the limit the line is still a line: "debug" followed by blanks is unknown.
-    s.engine.write("debug" + std::string(65000, ' ') + "\nisready\n");
-    EXPECT_EQ(s.engine.readLine(), "info string ERROR: Invalid Value!");
-    EXPECT_EQ(s.engine.readLine(), "readyok");
-}
+    e.write("debug" + std::string(65000, ' ') + "\n");
+    EXPECT_EQ(exchange(e, {}), Lines{"info string ERROR: Invalid Value!"});
 
-TEST(Protocol, BinaryInputNeverStopsTheEngine) {
-    std::string noise;
-    for (int i = 0; i < 20000; ++i)
-        noise += char((i * 131 + i / 7) & 0xFF);
-    noise += std::string("\0\0\r\n\xff\xfe\n\0uci\n", 12);
-    for (const char *mode : {"", "uci", "xboard"}) {
-        Session s;
-        if (*mode) s.engine.send(mode);
-        s.engine.write(noise);
-        s.engine.send("quit");
-        s.engine.readToEnd();
-        EXPECT_EQ(s.engine.waitExit(), 0) << mode;
-    }
-}
-
-TEST(Protocol, DebugLogRecordsInputAndRepliesWithTimeStamps) {
-    Session s;
-    s.uciHandshake();
-    s.exchange({"debug on"}); // the marker "isready" is logged with its reply
-    EXPECT_EQ(s.exchange({"debug off", "debug off", "debug on"}), Lines{});
-    s.engine.send("quit");
-    EXPECT_EQ(s.engine.waitExit(), 0);
-    std::string log = s.dir.read("debug.txt");
+    // The debug log: input and replies with time stamps, and a line for each change of the mode.
+    exchange(e, {"debug on"}); // the marker "isready" is logged with its reply
+    EXPECT_EQ(exchange(e, {"debug off", "debug off", "debug on"}), Lines{});
+    e.send("quit");
+    EXPECT_EQ(e.waitExit(), 0);
+    std::string log = dir.read("debug.txt");
     auto at = [&](const std::string &text) { return log.find(text); };
     ASSERT_NE(at("*** Starting Debug Mode ***\n"), std::string::npos) << log;
     EXPECT_NE(at("BUILD: Vorlan 1.8, "), std::string::npos);
@@ -180,6 +114,32 @@ TEST(Protocol, DebugLogRecordsInputAndRepliesWithTimeStamps) {
     EXPECT_NE(at(": quit\n"), std::string::npos);
 }
 
+// Noise in every mode never stops the engine; the end of input ends it after the last line, even
+// one without a line end.
+TEST(Protocol, BinaryInputAndEndOfInput) {
+    std::string noise;
+    for (int i = 0; i < 20000; ++i)
+        noise += char((i * 131 + i / 7) & 0xFF);
+    noise += std::string("\0\0\r\n\xff\xfe\n\0uci\n", 12);
+    for (const char *mode : {"", "xboard", "uci"}) {
+        TempDirectory dir;
+        EngineProcess e(dir.path());
+        if (*mode) e.send(mode);
+        e.write(noise);
+        if (std::string(mode) == "uci") {
+            e.write("isready\nisready"); // the last line has no line end
+            e.closeInput();
+            Lines out = e.readToEnd();
+            ASSERT_GE(out.size(), 2u);
+            EXPECT_EQ(Lines(out.end() - 2, out.end()), (Lines{"readyok", "readyok"}));
+        } else {
+            e.send("quit");
+            e.readToEnd();
+        }
+        EXPECT_EQ(e.waitExit(), 0) << mode;
+    }
+}
+
 TEST(Protocol, StartUpReadsPersonalitiesAndThenDefaultIni) {
     TempDirectory dir;
     dir.write("personalities/aggressive.ini", "Aggression=150\n");
@@ -187,7 +147,9 @@ TEST(Protocol, StartUpReadsPersonalitiesAndThenDefaultIni) {
     dir.write("default.ini", "Personality=aggressive\r\nbogus line = 3\r\nDebug=on\r\n");
     dir.write("other.ini", "[Engine]\nMultiPV=2\nHash\n");
     EngineProcess engine(dir.path());
-    auto startup = engine.startupLines("uci", "uciok");
+    ASSERT_TRUE(engine.readUntil("")); // the banner
+    engine.send("uci");
+    auto startup = engine.readUntil("uciok");
     ASSERT_TRUE(startup);
     Lines expected = {"Illegal Personality Name: my default.ini",
                       "Cannot open Book.vlb, a small internal book will be used instead!",
@@ -199,11 +161,9 @@ TEST(Protocol, StartUpReadsPersonalitiesAndThenDefaultIni) {
     expected.insert(expected.end(), handshake.begin(), handshake.end());
     EXPECT_EQ(*startup, expected);
     // The value from default.ini is current: setting it again changes nothing and loads nothing.
-    engine.send("setoption name personality value aggressive");
-    engine.send("setoption name Inifilepath value other.ini");
-    engine.send("setoption name Inifilepath value missing.ini");
-    engine.send("isready");
-    EXPECT_EQ(engine.readUntil("readyok"),
+    EXPECT_EQ(exchange(engine, {"setoption name personality value aggressive",
+                                "setoption name Inifilepath value other.ini",
+                                "setoption name Inifilepath value missing.ini"}),
               (Lines{"info string Loading ini file 'other.ini'",
                      "info string ERROR: 'Hash' is an unknown Option!", "info string Cannot open missing.ini"}));
     engine.send("quit");

@@ -73,11 +73,9 @@ TEST_F(EndgameTest, BishopAndKnightMate) {
     // Dark bishop on d2: a1 is the right corner now.
     EXPECT_GT(fullWhite("8/8/8/8/8/2K5/3B4/k4N2 w - - 0 1"),
               fullWhite("k7/8/2K5/8/8/8/3B4/5N2 w - - 0 1") + 150);
-    EXPECT_EQ(eval::Closeness[textToSquare('e', '4')][textToSquare('e', '4')], 7);
-    EXPECT_EQ(eval::Closeness[textToSquare('a', '1')][textToSquare('h', '8')], -7);
 }
 
-TEST_F(EndgameTest, PawnlessDraws) {
+TEST_F(EndgameTest, RecognisedDraws) {
     EXPECT_TRUE(draw("8/8/8/4k3/8/8/8/4KB2 w - - 0 1"));
     EXPECT_TRUE(draw("8/8/8/4k3/8/8/8/3NKN2 w - - 0 1"));
     EXPECT_FALSE(draw("8/8/8/4k3/8/8/8/4KR2 w - - 0 1"));
@@ -89,15 +87,13 @@ TEST_F(EndgameTest, PawnlessDraws) {
     EXPECT_TRUE(draw("8/8/3b4/4k3/8/3K4/8/3N1N2 w - - 0 1"));
     EXPECT_FALSE(draw("4k3/8/3b4/8/8/3K4/8/3N1N2 w - - 0 1"));
     EXPECT_FALSE(draw("8/8/3r4/4k3/8/3K4/8/5B2 w - - 0 1"));
-}
-
-TEST_F(EndgameTest, KingAndPawnDraws) {
+    // King and pawn against king.
     EXPECT_TRUE(draw("8/8/8/4k3/4P3/4K3/8/8 b - - 0 1")); // opposition, Black to move
     EXPECT_FALSE(draw("8/8/8/4k3/4P3/4K3/8/8 w - - 0 1"));
     EXPECT_TRUE(draw("8/8/8/4k3/4P3/3K4/8/8 w - - 0 1"));  // king diagonally behind
     EXPECT_TRUE(draw("8/8/4k3/8/4P3/4K3/8/8 w - - 0 1"));  // two ranks ahead, White to move
     EXPECT_FALSE(draw("4k3/8/4P3/4K3/8/8/8/8 w - - 0 1")); // ... but not on the 8th rank
-    EXPECT_TRUE(draw("8/8/8/8/3K4/4pk2/8/8 w - - 0 1") == false);
+    EXPECT_FALSE(draw("8/8/8/8/3K4/4pk2/8/8 w - - 0 1"));
     EXPECT_TRUE(draw("8/8/4k3/4p3/4K3/8/8/8 w - - 0 1")); // Black's pawn, White to move
     EXPECT_FALSE(draw("8/8/4k3/4p3/4K3/8/8/8 b - - 0 1"));
     // An h-pawn: offsets must not wrap to the other edge.

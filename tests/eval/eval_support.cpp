@@ -6,8 +6,6 @@
 #include "support/test_support.h"
 
 #include <cctype>
-#include <sstream>
-#include <vector>
 
 namespace evaltest {
 
@@ -34,30 +32,6 @@ Position fromFen(const std::string &fen) {
     EXPECT_EQ(popCount(pos.all()), pieces) << "FEN rejected: " << fen;
     pos.evalWork = base::EvalScratch{};
     return pos;
-}
-
-std::string mirrorFen(const std::string &fen) {
-    std::istringstream in(fen);
-    std::string board, side, castling = "-", ep = "-", rest;
-    in >> board >> side >> castling >> ep;
-    std::getline(in, rest);
-    std::vector<std::string> ranks;
-    std::stringstream rs(board);
-    for (std::string r; std::getline(rs, r, '/');)
-        ranks.push_back(r);
-    std::string out;
-    for (auto it = ranks.rbegin(); it != ranks.rend(); ++it) {
-        if (!out.empty()) out += '/';
-        for (char ch : *it)
-            out += std::isupper(ch) ? char(std::tolower(ch)) : char(std::toupper(ch));
-    }
-    std::string swappedCastling;
-    for (char ch : castling)
-        swappedCastling += ch == '-'          ? ch
-                           : std::isupper(ch) ? char(std::tolower(ch))
-                                              : char(std::toupper(ch));
-    if (ep != "-" && ep.size() == 2) ep[1] = char('1' + ('8' - ep[1]));
-    return out + (side == "w" ? " b " : " w ") + swappedCastling + " " + ep + rest;
 }
 
 int quickWhite(Position &pos) {

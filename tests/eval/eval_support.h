@@ -4,6 +4,7 @@
 #include "base/eval_scratch.h"
 #include "eval/evaluate.h"
 #include "position/position.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,7 @@ class EvalTest : public ::testing::Test {
 };
 
 position::Position fromFen(const std::string &fen);
-// The same position with colours exchanged, the board mirrored and the other side to move.
-std::string mirrorFen(const std::string &fen);
+using testsupport::mirrorFen;
 // Scores from White's point of view.
 int quickWhite(position::Position &pos);
 int quickWhite(const std::string &fen);

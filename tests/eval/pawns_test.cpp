@@ -86,19 +86,6 @@ TEST_F(PawnsTest, StructureTerms) {
 }
 
 TEST_F(PawnsTest, HashHitReturnsWhatAMissComputes) {
-    eval::setPawnHashStore(true);
-    Position pos = evaluated("4k3/pp3ppp/2p5/3P4/8/8/PP3PPP/4K3 w - - 0 1");
-    EXPECT_EQ(eval::pawnHashUsed, 1u);
-    int mid = pos.evalWork.pawnMid;
-    // A hit keeps the stored scores even after the weight changed.
-    eval::setEvaluationWeights(100, 100, 100, 120, 100, 0, WHITE);
-    pos = evaluated("4k3/pp3ppp/2p5/3P4/8/8/PP3PPP/4K3 w - - 0 1");
-    EXPECT_EQ(pos.evalWork.pawnMid, mid);
-    EXPECT_EQ(eval::pawnHashUsed, 1u);
-    eval::clearPawnHash();
-    EXPECT_EQ(eval::pawnHashUsed, 0u);
-    eval::resetEvaluationParameters();
-
     // Over many positions: with storing on, the second probe hits and must agree with a fresh
     // computation with storing off.
     std::mt19937 rng(7);

@@ -6,6 +6,8 @@
 #include "eval/pieces.h"
 #include "eval/weights.h"
 
+#include <map>
+
 using namespace position;
 using namespace evaltest;
 
@@ -21,92 +23,28 @@ Position fullyEvaluated(const std::string &fen) {
     return pos;
 }
 
-TEST_F(PiecesTest, OutpostsAndTrappedPieces) {
-    // Knight on e5, defended by d4, out of reach of Black's pawns: 9 + 3.
-    Position pos = fullyEvaluated("4k3/pp4pp/8/4N3/3P4/8/8/4K3 w - - 0 1");
-    EXPECT_EQ(pos.evalWork.outpostScore[WHITE], 12);
-    EXPECT_EQ(pos.evalWork.outpostScore[BLACK], 0);
-    // A c-pawn can still chase it: no outpost.
-    EXPECT_EQ(fullyEvaluated("4k3/pp1p2pp/8/4N3/3P4/8/8/4K3 w - - 0 1").evalWork.outpostScore[WHITE], 0);
-    // Knight caught on a8 (-1 outpost) and on h7 by h6 + g7.
-    pos = fullyEvaluated("N3k3/p7/8/8/8/8/4P3/4K3 w - - 0 1");
-    EXPECT_EQ(pos.evalWork.patternPenalty[WHITE], -150);
-    EXPECT_EQ(pos.evalWork.outpostScore[WHITE], -1);
-    EXPECT_EQ(fullyEvaluated("4k3/6pN/7p/8/8/8/4P3/4K3 w - - 0 1").evalWork.patternPenalty[WHITE], -100);
-    // Black knight on h2 with White pawns h3 and g2.
-    EXPECT_EQ(fullyEvaluated("4k3/4p3/8/8/8/7P/6Pn/4K3 w - - 0 1").evalWork.patternPenalty[BLACK], -100);
-    // Bishops: a7 against b6; a1 against c3.
-    EXPECT_EQ(fullyEvaluated("4k3/B7/1p6/8/8/8/4P3/4K3 w - - 0 1").evalWork.patternPenalty[WHITE], -150);
-    EXPECT_EQ(fullyEvaluated("4k3/8/8/8/8/2p5/4P3/B3K3 w - - 0 1").evalWork.patternPenalty[WHITE], -100);
-}
-
-TEST_F(PiecesTest, BishopPatterns) {
-    // c1 blocked by d2: -5; with a piece on d3 the home square costs 15 more.
-    EXPECT_EQ(fullyEvaluated("4k3/8/8/8/8/8/3P4/2B1K3 w - - 0 1").evalWork.patternPenalty[WHITE], -5);
-    EXPECT_EQ(fullyEvaluated("4k3/8/8/8/8/3N4/3P4/2B1K3 w - - 0 1").evalWork.patternPenalty[WHITE], -20);
-    // f1 bishop next to the castled king.
-    Position pos = fullyEvaluated("4k3/8/8/8/8/8/5PPP/5BK1 w - - 0 1");
-    EXPECT_EQ(pos.evalWork.pieceBonus[WHITE], 20);
-    // Black's mirror: f8 bishop with a pawn on e7 and a piece on e6, blocked by e7 (-5 on f8).
-    pos = fullyEvaluated("5bk1/4p3/4n3/8/8/8/4P3/4K3 w - - 0 1");
-    EXPECT_EQ(pos.evalWork.patternPenalty[BLACK], -15 - 5);
-    EXPECT_EQ(pos.evalWork.pieceBonus[BLACK], 20);
-}
-
-TEST_F(PiecesTest, RooksAndQueens) {
-    // Rook on the 7th with no pawn there and the king off the 8th: the table's 20 is taken
-    // back; the open a-file gives 10.
-    EXPECT_EQ(fullyEvaluated("8/R5k1/8/8/8/8/4P3/4K3 b - - 0 1").evalWork.pieceBonus[WHITE], 10 - 20);
-    EXPECT_EQ(fullyEvaluated("6k1/R7/8/8/8/8/4P3/4K3 w - - 0 1").evalWork.pieceBonus[WHITE], 10);
-    EXPECT_EQ(fullyEvaluated("6k1/p7/8/8/8/8/R3P3/4K3 w - - 0 1").evalWork.pieceBonus[WHITE], 5);
-    // Queen on the 7th with a pawn to attack.
-    EXPECT_EQ(fullyEvaluated("6k1/p1Q5/8/8/8/8/4P3/4K3 w - - 0 1").evalWork.pieceBonus[WHITE], 10);
-    // Early queen: e2 pawn, two knights and two bishops at home.
-    Position pos = fullyEvaluated("rnbqkbnr/pppppppp/8/8/8/3Q4/PPP1PPPP/RNB1KBNR w KQkq - 0 1");
-    EXPECT_EQ(pos.evalWork.pieceBonus[WHITE], -10);
-    EXPECT_EQ(pos.evalWork.pieceBonus[BLACK], 0);
-    // In an endgame the early-queen test is skipped and no king attack is counted.
-    pos = fullyEvaluated("4k3/8/8/8/8/3Q4/3PP3/1N2K3 w - - 0 1");
-    EXPECT_EQ(pos.evalWork.pieceBonus[WHITE], 0);
-    pos = fullyEvaluated("4k3/8/8/3Q4/8/8/4P3/4K3 w - - 0 1");
-    EXPECT_EQ(pos.evalWork.kingAttackers[WHITE], 0);
-    EXPECT_EQ(pos.evalWork.kingAttackUnits[WHITE], 0);
-}
-
-TEST_F(PiecesTest, QueenMobilityTableEndsAtZero) {
-    // 25 free squares score nothing, 22 squares score 5 and 10.
-    Position wide = fullyEvaluated("4k3/8/8/8/P2Q3P/8/7K/8 w - - 0 1");
-    EXPECT_EQ(wide.evalWork.mobilityMid[WHITE], 0);
-    EXPECT_EQ(wide.evalWork.mobilityEnd[WHITE], 0);
-    Position narrow = fullyEvaluated("4k3/6P1/8/8/P2Q2P1/8/7K/8 w - - 0 1");
-    EXPECT_EQ(narrow.evalWork.mobilityMid[WHITE], 5);
-    EXPECT_EQ(narrow.evalWork.mobilityEnd[WHITE], 10);
-    // Knights: table value plus the centre and box squares in the midgame only.
-    Position knight = fullyEvaluated("4k3/8/8/8/8/8/4P3/4K1N1 w - - 0 1");
-    EXPECT_EQ(knight.evalWork.mobilityMid[WHITE], -8 + 1); // f3 and h3; f3 is in the box
-    EXPECT_EQ(knight.evalWork.mobilityEnd[WHITE], -8);
-}
-
-TEST_F(PiecesTest, Threats) {
-    // d4 forks two minors (2 x 10); the c5 knight attacks the d3 rook (10).
+// Terms the full evaluation leaves in its working fields (tests/data/piece_terms.epd).
+TEST_F(PiecesTest, PieceTerms) {
+    using S = base::EvalScratch;
+    const std::map<std::string, std::int32_t(S::*)[2]> fields = {
+        {"outpost", &S::outpostScore},     {"pattern", &S::patternPenalty},  {"bonus", &S::pieceBonus},
+        {"attackers", &S::kingAttackers},  {"units", &S::kingAttackUnits},   {"open-file", &S::openFileUnits},
+        {"mobility-mid", &S::mobilityMid}, {"mobility-end", &S::mobilityEnd}};
+    auto records = testsupport::readDataFile("piece_terms.epd");
+    ASSERT_EQ(records.size(), 34u);
+    for (const auto &r : records) {
+        ASSERT_EQ(r.fields.size(), 3u) << r.fen;
+        Position pos = fullyEvaluated(r.fen);
+        EXPECT_EQ((pos.evalWork.*fields.at(r.fields[0]))[r.fields[1] == "white" ? WHITE : BLACK],
+                  std::stoi(r.fields[2]))
+            << r.fen << " " << r.fields[0] << " " << r.fields[1];
+    }
+    // Threats: d4 forks two minors (2 x 10); the c5 knight attacks the d3 rook (10); a rook line
+    // on a minor (3) and on a rook (5).
     Position pos = fullyEvaluated("4k3/8/8/2n1b3/3P4/3R4/8/4K3 w - - 0 1");
     EXPECT_EQ(eval::pieceAttacks(pos, WHITE), 20);
     EXPECT_EQ(eval::pieceAttacks(pos, BLACK), 10);
-    // A rook line on a minor (3) and on a rook (5).
-    pos = fullyEvaluated("4k3/p7/8/8/8/8/1P6/rR1nK3 w - - 0 1");
-    EXPECT_EQ(eval::pieceAttacks(pos, WHITE), 3 + 5);
-}
-
-TEST_F(PiecesTest, DoubledRooksFacingTheKing) {
-    // One rook on the half-open g-file: 2 file units + 2 * |g6, g7| - 1 (g6 is pawn-guarded).
-    Position one = fullyEvaluated("q4rk1/5ppp/8/8/8/1P6/Q7/6RK w - - 0 1");
-    EXPECT_EQ(one.evalWork.kingAttackUnits[WHITE], 5);
-    EXPECT_EQ(one.evalWork.openFileUnits[WHITE], 1);
-    EXPECT_EQ(one.evalWork.kingAttackers[WHITE], 1);
-    // The second rook adds the same plus one for meeting the first rook's line.
-    Position two = fullyEvaluated("q4rk1/5ppp/8/8/8/1P6/Q5R1/6RK w - - 0 1");
-    EXPECT_EQ(two.evalWork.kingAttackUnits[WHITE], 11);
-    EXPECT_EQ(two.evalWork.kingAttackers[WHITE], 2);
+    EXPECT_EQ(eval::pieceAttacks(fullyEvaluated("4k3/p7/8/8/8/8/1P6/rR1nK3 w - - 0 1"), WHITE), 3 + 5);
 }
 
 TEST_F(PiecesTest, KingShelter) {
@@ -188,10 +126,8 @@ TEST_F(PiecesTest, KingSafetyFromGivenAttackMaps) {
 }
 
 TEST_F(PiecesTest, KingSafetyDangerAndWeights) {
+    // The danger table is clamped at both ends.
     EXPECT_EQ(eval::kingDanger(-3), 0);
-    EXPECT_EQ(eval::kingDanger(88), 128);
-    EXPECT_EQ(eval::kingDanger(224), 159);
-    EXPECT_EQ(eval::kingDanger(225), 160);
     EXPECT_EQ(eval::kingDanger(1000), 160);
 
     // A queen and rook bearing down on the castled Black king.

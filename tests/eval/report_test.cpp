@@ -45,14 +45,11 @@ TEST_F(ReportTest, StartPositionReport) {
     EXPECT_NE(text.find("Passed pawns  : 0\n"), std::string::npos);
     EXPECT_NE(text.find("Kings         : 0\n"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 24), "\n----------------------\n");
-}
-
-TEST_F(ReportTest, BlackToMoveShowsBothViews) {
+    // Black to move shows both views; a material-only verdict is reported as it is.
     setEqualWeights();
-    std::string text = report("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
+    text = report("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
     EXPECT_NE(text.find("Approximation used for lazy eval  : 10"), std::string::npos);
     EXPECT_NE(text.find("Total (from White's point of view): -10"), std::string::npos);
-    // A material-only verdict is reported as it is.
     text = report("7k/8/8/8/8/7P/7P/K7 w - - 0 1");
     EXPECT_NE(text.find("Approximation used for lazy eval  : 1\n"), std::string::npos);
     EXPECT_NE(text.find("Total (from White's point of view): 1\n"), std::string::npos);

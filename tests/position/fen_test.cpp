@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace position;
 
@@ -31,74 +32,71 @@ class FenTest : public ::testing::Test {
     void SetUp() override { testsupport::initOnce(); }
 };
 
-TEST_F(FenTest, ShortFensTakeDefaults) {
-    EXPECT_EQ(load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"),
-              "info string Invalid Fen: To few Elements - Assume no Castling-Right, no EP-Square and ply = 0\n");
-    std::uint64_t shortKey = GamePosition.key;
-    EXPECT_EQ(GamePosition.castling, 0u);
-    EXPECT_EQ(load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1"), "");
-    EXPECT_EQ(GamePosition.key, shortKey);
-    EXPECT_EQ(load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq"),
-              "info string Invalid Fen: To few Elements - Assume no EP-Square and ply = 0\n");
-    EXPECT_EQ(GamePosition.castling, 15u);
-    EXPECT_EQ(load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"),
-              "info string Invalid Fen: To few Elements - Assume ply = 0\n");
-    EXPECT_EQ(load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 7"),
-              "info string Invalid Fen: To few Elements - Ignore last Element\n");
-    EXPECT_EQ(GamePosition.fifty, 7u);
-    EXPECT_EQ(load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR"),
-              "info string Invalid Fen: To few Elements - Loading Startposition instead ...\n");
-    EXPECT_EQ(load(""), "info string Invalid Fen: To few Elements - Loading Startposition instead ...\n");
-}
-
-TEST_F(FenTest, CorruptFieldsAreReportedAndReplaced) {
-    const std::string boardMsg = "info string Invalid Fen: Board corrupted - Loading Startposition instead ...\n";
+// Every faulty field is reported; only fatal faults load the start position, the others are
+// repaired as the message says.
+TEST_F(FenTest, FaultyFieldsAreReportedAndRepaired) {
+    const std::string fallback = " - Loading Startposition instead ...", board = "Board corrupted" + fallback,
+                      castling = "Castling Rights corrupted - Ignore Castling Flags",
+                      ep = "En Passant Square corrupted - Ignore EP-Square";
     LoadFen(START_FEN);
     const std::uint64_t startKey = GamePosition.key;
-    for (const char *bad : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN w KQkq - 0 1",   // short rank
-                            "rnbqkbnr/pppppppp/9/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",  // 9
-                            "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNRR w KQkq - 0 1", // long rank
-                            "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP w KQkq - 0 1",           // 7 ranks
-                            "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQQBNR w KQkq - 0 1",  // no White king
-                            "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR/8 w KQkq - 0 1",
-                            "rnbqkbnr/ppppxppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"}) {
-        EXPECT_EQ(load(bad), boardMsg) << bad;
-        EXPECT_EQ(GamePosition.key, startKey) << bad;
+    struct Case {
+        std::string fen;
+        std::vector<std::string> messages;
+        bool loadsStart = false;
+        int castling = -1, fifty = -1; // -1: not checked
+    };
+    const Case cases[] = {
+        {"", {"To few Elements" + fallback}, true},
+        {"8/8/8/8/8/8/8/K6k", {"To few Elements" + fallback}, true},
+        {"8/8/8/8/8/8/8/K6k b", {"To few Elements - Assume no Castling-Right, no EP-Square and ply = 0"}},
+        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq", {"To few Elements - Assume no EP-Square and ply = 0"}, false, 15},
+        {"8/8/8/8/8/8/8/K6k w KQkq",
+         {"To few Elements - Assume no EP-Square and ply = 0", castling},
+         false,
+         0},
+        {"8/8/8/8/8/8/8/K6k w - -", {"To few Elements - Assume ply = 0"}},
+        {"8/8/8/8/8/8/8/K6k w - - 7", {"To few Elements - Ignore last Element"}, false, -1, 7},
+        {"8/8/8/8/8/8/8/K6 w - - 0 1", {board}, true},                               // short rank
+        {"8/8/8/8/8/8/9/K6k w - - 0 1", {board}, true},                              // 9
+        {"8/8/8/8/8/8/8/K6kk w - - 0 1", {board}, true},                             // long rank
+        {"8/8/8/8/8/8/K6k w - - 0 1", {board}, true},                                // 7 ranks
+        {"8/8/8/8/8/8/8/K6k/8 w - - 0 1", {board}, true},                            // 9 ranks
+        {"8/8/8/8/8/8/8/K7 w - - 0 1", {board}, true},                               // no Black king
+        {"rnbqkbnr/ppppxppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", {board}, true}, // no piece
+        {std::string(200, '8') + " w - - 0 1", {board}, true},
+        {"\x01\xff\x80 w - - 0 1", {board}, true},
+        {"8/8/8/8/8/8/8/K6k x - - 0 1", {"Side To Move corrupted" + fallback}, true},
+        {"8/8/8/8/8/8/8/K6k W - - 0 1", {}},
+        {"4k3/8/8/8/8/8/4R3/4K3 w - - 0 1", {"Side Not To Move in Check" + fallback}, true},
+        {"4k3/4R3/8/8/8/8/8/4K3 b - - 0 1", {}}, // the side to move may be in check
+        // The h1 rook is missing, so K goes and Q, k, q stay; the note comes once.
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w KQkq - 0 1", {castling}, false, 14},
+        {"r3k3/8/8/8/8/8/8/4K3 w KQkq - 0 1", {castling}, false, CASTLE_q},
+        {"r3k3/8/8/8/8/8/8/4K3 w KQkqKQkqKQkq - 0 1", {castling}, false, 0},
+        {"8/8/8/8/8/8/8/K6k w - e4 0 1", {ep}},
+        {"4k3/8/8/8/4P3/8/8/4K3 b - z3 0 1", {ep}},
+        {"4k3/8/8/8/4P3/8/8/4K3 b - e3e3e3e3 0 1", {ep}},
+        {"8/8/8/8/8/8/8/K6k w - - 101 1", {"50-move counter corrupted - Assume ply = 0"}, false, -1, 0},
+        {"4k3/8/8/8/8/8/8/4K3 w - - -3 1", {}, false, -1, 253},
+        {"8/8/8/8/8/8/8/K6k w - - 0 1 trailing text", {}},
+    };
+    for (const Case &c : cases) {
+        LoadFen("8/8/8/8/8/8/8/k6K w - - 0 1"); // a position unlike the start
+        std::string out;
+        for (const std::string &m : c.messages)
+            out += "info string Invalid Fen: " + m + "\n";
+        EXPECT_EQ(load(c.fen), out) << c.fen;
+        EXPECT_EQ(GamePosition.key == startKey, c.loadsStart) << c.fen;
+        EXPECT_TRUE(c.castling < 0 || GamePosition.castling == unsigned(c.castling)) << c.fen;
+        EXPECT_TRUE(c.fifty < 0 || GamePosition.fifty == unsigned(c.fifty)) << c.fen;
+        EXPECT_TRUE(c.messages != std::vector{ep} || GamePosition.epSquare == NO_SQUARE) << c.fen;
     }
-    EXPECT_EQ(load(std::string(200, '8') + " w - - 0 1"), boardMsg);
-    EXPECT_EQ(load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq - 0 1"),
-              "info string Invalid Fen: Side To Move corrupted - Loading Startposition instead ...\n");
-    // Castling: the h1 rook is missing, so K goes and Q, k, q stay; the note comes once.
-    EXPECT_EQ(load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w KQkq - 0 1"),
-              "info string Invalid Fen: Castling Rights corrupted - Ignore Castling Flags\n");
-    EXPECT_EQ(GamePosition.castling, CASTLE_Q | CASTLE_k | CASTLE_q);
-    EXPECT_EQ(load("r3k3/8/8/8/8/8/8/4K3 w KQkq - 0 1"),
-              "info string Invalid Fen: Castling Rights corrupted - Ignore Castling Flags\n");
-    EXPECT_EQ(GamePosition.castling, CASTLE_q);
-    EXPECT_EQ(load("r3k3/8/8/8/8/8/8/4K3 w KQkqKQkqKQkq - 0 1"),
-              "info string Invalid Fen: Castling Rights corrupted - Ignore Castling Flags\n");
-    EXPECT_EQ(GamePosition.castling, 0u);
-    // En passant field.
-    EXPECT_EQ(load("4k3/8/8/8/4P3/8/8/4K3 b - e4 0 1"),
-              "info string Invalid Fen: En Passant Square corrupted - Ignore EP-Square\n");
-    EXPECT_EQ(GamePosition.epSquare, NO_SQUARE);
-    EXPECT_EQ(load("4k3/8/8/8/4P3/8/8/4K3 b - z3 0 1"),
-              "info string Invalid Fen: En Passant Square corrupted - Ignore EP-Square\n");
-    EXPECT_EQ(load("4k3/8/8/8/4P3/8/8/4K3 b - e3e3e3e3 0 1"),
-              "info string Invalid Fen: En Passant Square corrupted - Ignore EP-Square\n");
-    // Fifty-move counter.
-    EXPECT_EQ(load("4k3/8/8/8/8/8/8/4K3 w - - 101 1"),
-              "info string Invalid Fen: 50-move counter corrupted - Assume ply = 0\n");
-    EXPECT_EQ(GamePosition.fifty, 0u);
-    EXPECT_EQ(load("4k3/8/8/8/8/8/8/4K3 w - - -3 1"), "");
-    EXPECT_EQ(GamePosition.fifty, 253u);
-    // The side not to move may not be in check.
-    EXPECT_EQ(load("4k3/8/8/8/8/8/8/4K2R b - - 0 1"), "");
-    EXPECT_EQ(load("4k3/4R3/8/8/8/8/8/4K3 w - - 0 1"),
-              "info string Invalid Fen: Side Not To Move in Check - Loading Startposition instead ...\n");
-    EXPECT_EQ(GamePosition.key, startKey);
-    // Binary bytes never crash and fall back.
-    EXPECT_EQ(load(std::string("\x01\xff\x80 w - - 0 1")), boardMsg);
+    // A short FEN means what the full one with defaults means.
+    load("r3k2r/8/8/8/8/8/8/R3K2R w");
+    std::uint64_t shortKey = GamePosition.key;
+    load("r3k2r/8/8/8/8/8/8/R3K2R w - - 0 1");
+    EXPECT_EQ(GamePosition.key, shortKey);
 }
 
 TEST_F(FenTest, EnPassantSquareOnlyWhenUsable) {
@@ -115,76 +113,66 @@ TEST_F(FenTest, EnPassantSquareOnlyWhenUsable) {
     EXPECT_EQ(GamePosition.epSquare, sq("e3"));
 }
 
+// Move lists: the first invalid move ends the list and earlier moves stay played; a second move
+// of the same colour passes the turn first; promotions default to a queen; upper case reads the
+// same; a move into check or castling without the right is refused.
 TEST_F(FenTest, MoveLists) {
-    load(START_FEN);
-    EXPECT_EQ(apply("e2e4 e7e5"), "");
-    EXPECT_EQ(GamePosition.board[sq("e5")], makeCell(BLACK, PAWN));
-    EXPECT_EQ(GamePosition.sideToMove, WHITE);
-    EXPECT_EQ(GamePosition.historyCount, 1u);
-    // A second White move passes the turn first.
-    load(START_FEN);
-    EXPECT_EQ(apply("e2e4 d2d4"), "");
-    EXPECT_EQ(GamePosition.board[sq("d4")], makeCell(WHITE, PAWN));
-    EXPECT_EQ(GamePosition.sideToMove, BLACK);
-    // Promotions default to a queen; the letter picks another piece; upper case reads the same.
-    load("8/4P3/8/8/8/k7/8/K7 w - - 0 1");
-    EXPECT_EQ(apply("E7E8"), "");
-    EXPECT_EQ(GamePosition.board[sq("e8")], makeCell(WHITE, QUEEN));
-    load("8/4P3/8/8/8/k7/8/K7 w - - 0 1");
-    EXPECT_EQ(apply("e7e8n"), "");
-    EXPECT_EQ(GamePosition.board[sq("e8")], makeCell(WHITE, KNIGHT));
-    // The first invalid move ends the list; earlier moves stay played.
-    load(START_FEN);
-    EXPECT_EQ(apply("e2e4 e7e5 e1e3 g1f3"), "info string Invalid Move: e1e3\n");
-    EXPECT_EQ(GamePosition.sideToMove, WHITE);
-    EXPECT_EQ(GamePosition.board[sq("g1")], makeCell(WHITE, KNIGHT));
-    EXPECT_EQ(apply("e2e9"), "info string Invalid Move: e2e9\n");
-    EXPECT_EQ(apply("e2e"), "info string Invalid Move: e2e\n");
-    // A move that leaves the own king in check is reported (and stays on the board).
-    load("4k3/8/8/8/8/8/4r3/4K3 w - - 0 1");
-    EXPECT_EQ(apply("e1f1 e2e1"), "");
-    load("4k3/8/8/8/8/8/4R3/4K2r w - - 0 1");
-    EXPECT_EQ(apply("e2d2"), "info string Invalid Move: e2d2\n");
-    // Castling without the right is refused.
-    load("4k3/8/8/8/8/8/8/4K2R w - - 0 1");
-    EXPECT_EQ(apply("e1g1"), "info string Invalid Move: e1g1\n");
-    load("4k3/8/8/8/8/8/8/4K2R w K - 0 1");
-    EXPECT_EQ(apply("e1g1"), "");
-    EXPECT_EQ(GamePosition.board[SQ_F1], makeCell(WHITE, ROOK));
+    const char *promotion = "8/4P3/8/8/8/k7/8/K7 w - - 0 1";
+    struct Case {
+        const char *fen, *moves, *out, *square;
+        std::uint32_t cell;
+        int sideToMove;
+    } cases[] = {
+        {START_FEN, "e2e4 e7e5", "", "e5", makeCell(BLACK, PAWN), WHITE},
+        {START_FEN, "e2e4 d2d4", "", "d4", makeCell(WHITE, PAWN), BLACK},
+        {promotion, "E7E8", "", "e8", makeCell(WHITE, QUEEN), BLACK},
+        {promotion, "e7e8n", "", "e8", makeCell(WHITE, KNIGHT), BLACK},
+        {START_FEN, "e2e4 e7e5 e1e3 g1f3", "info string Invalid Move: e1e3\n", "g1", makeCell(WHITE, KNIGHT),
+         WHITE},
+        {START_FEN, "e2e9", "info string Invalid Move: e2e9\n", "e2", makeCell(WHITE, PAWN), WHITE},
+        {START_FEN, "e2e", "info string Invalid Move: e2e\n", "e2", makeCell(WHITE, PAWN), WHITE},
+        {"4k3/8/8/8/8/8/4r3/4K3 w - - 0 1", "e1f1 e2e1", "", "e1", makeCell(BLACK, ROOK), WHITE},
+        {"3k4/8/8/8/8/8/4R3/4K2r w - - 0 1", "e2d2", "info string Invalid Move: e2d2\n", "e2",
+         makeCell(WHITE, ROOK), WHITE},
+        {"4k3/8/8/8/8/8/8/4K2R w - - 0 1", "e1g1", "info string Invalid Move: e1g1\n", "e1",
+         makeCell(WHITE, KING), WHITE},
+        {"4k3/8/8/8/8/8/8/4K2R w K - 0 1", "e1g1", "", "f1", makeCell(WHITE, ROOK), BLACK},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(load(c.fen), "") << c.fen;
+        EXPECT_EQ(apply(c.moves), c.out) << c.moves;
+        EXPECT_EQ(GamePosition.board[sq(c.square)], c.cell) << c.moves;
+        EXPECT_EQ(GamePosition.sideToMove, c.sideToMove) << c.moves;
+    }
 }
 
 TEST_F(FenTest, Notation) {
-    char buffer[8];
-    EXPECT_STREQ((MoveToText(makeMove(sq("e7"), sq("e8"), KNIGHT), buffer), buffer), "e7e8n");
     EXPECT_EQ(makeMove(sq("e7"), sq("e8"), KNIGHT), 4 * 4096 + 59 * 64 + 51);
-    EXPECT_EQ(moveText(makeMove(sq("a1"), sq("h8"))), "a1h8");
+    EXPECT_EQ(moveText(makeMove(sq("e7"), sq("e8"), KNIGHT)), "e7e8n");
     EXPECT_EQ(moveText(NullMove), "0000");
-    EXPECT_EQ(TextToMove("e2e4"), 1739);
     EXPECT_EQ(TextToMove("  E7E8q"), makeMove(sq("e7"), sq("e8"), QUEEN));
     EXPECT_EQ(TextToMove("e2"), NO_MOVE);
-    EXPECT_EQ(sq("a1"), 7u);
-    EXPECT_EQ(sq("h8"), 56u);
-
-    load(START_FEN);
-    Move moves[8];
-    EXPECT_EQ(ParseSanList("e4 Nf3 O-O", moves, 8), 3);
-    EXPECT_EQ(moves[0], 1739);
-    EXPECT_EQ(moves[1], 1153);
-    EXPECT_EQ(moves[2], 67);
-    EXPECT_EQ(ParseSanList("e5", moves, 8), -1);
-    // Disambiguation by file; the pawn capture takes the pawn on the named file.
-    load("4k3/8/8/3p4/4P3/5N2/8/1N2K3 w - - 0 1");
-    EXPECT_EQ(ParseSanList("Nbd2; Nfd2", moves, 8), 1);
-    EXPECT_EQ(moves[0], makeMove(sq("b1"), sq("d2")));
-    EXPECT_EQ(ParseSanList("Nfd2 exd5 Ng1f3", moves, 8), 3);
-    EXPECT_EQ(moves[0], makeMove(sq("f3"), sq("d2")));
-    EXPECT_EQ(moves[1], makeMove(sq("e4"), sq("d5")));
-    EXPECT_EQ(moves[2], makeMove(sq("g1"), sq("f3")));
-    // A pinned knight is no candidate.
-    load("4k3/4r3/8/8/8/2N1N3/8/4K3 w - - 0 1");
-    EXPECT_EQ(ParseSanList("Nd5", moves, 8), 1);
-    EXPECT_EQ(moves[0], makeMove(sq("c3"), sq("d5")));
-    EXPECT_EQ(ParseSanList("Qd5", moves, 8), -1);
+    // SAN lists: disambiguation by file, the pawn capture on the named file, a pinned knight
+    // that is no candidate; the count of moves read, or -1 when the first fails.
+    struct Case {
+        const char *fen, *san;
+        int count;
+        std::vector<const char *> moves;
+    } cases[] = {
+        {START_FEN, "e4 Nf3 O-O", 3, {"e2e4", "g1f3", "e1g1"}},
+        {START_FEN, "e5", -1, {}},
+        {"4k3/8/8/3p4/4P3/5N2/8/1N2K3 w - - 0 1", "Nbd2; Nfd2", 1, {"b1d2"}},
+        {"4k3/8/8/3p4/4P3/5N2/8/1N2K3 w - - 0 1", "Nfd2 exd5 Ng1f3", 3, {"f3d2", "e4d5", "g1f3"}},
+        {"4k3/4r3/8/8/8/2N1N3/8/4K3 w - - 0 1", "Nd5", 1, {"c3d5"}},
+        {"4k3/4r3/8/8/8/2N1N3/8/4K3 w - - 0 1", "Qd5", -1, {}},
+    };
+    for (const Case &c : cases) {
+        load(c.fen);
+        Move moves[8];
+        ASSERT_EQ(ParseSanList(c.san, moves, 8), c.count) << c.san;
+        for (std::size_t i = 0; i < c.moves.size(); ++i)
+            EXPECT_EQ(moveText(moves[i]), c.moves[i]) << c.san;
+    }
 }
 
 } // namespace

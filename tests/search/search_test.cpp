@@ -20,25 +20,6 @@ using namespace search;
 
 namespace {
 
-struct Record {
-    std::string fen, tag, value;
-};
-
-// Lines "FEN;tag value"; lines starting with '#' are comments.
-std::vector<Record> readRecords(const std::string &file) {
-    std::vector<Record> out;
-    std::ifstream in(testsupport::dataPath(file));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        auto semi = line.find(';');
-        auto blank = line.find(' ', semi);
-        out.push_back(
-            {line.substr(0, semi), line.substr(semi + 1, blank - semi - 1), line.substr(blank + 1)});
-    }
-    return out;
-}
-
 struct SearchTest : ::testing::Test {
     void SetUp() override {
         searchtest::init();
@@ -53,10 +34,10 @@ struct SearchTest : ::testing::Test {
 } // namespace
 
 TEST_F(SearchTest, FindsForcedMatesAtTheMatchingDepth) {
-    std::vector<Record> mates = readRecords("mates.epd");
+    auto mates = testsupport::readDataFile("mates.epd");
     ASSERT_GE(mates.size(), 20u);
-    for (const Record &r : mates) {
-        int n = std::stoi(r.value);
+    for (const auto &r : mates) {
+        int n = std::stoi(r.fields.at(1));
         clearHash();
         DepthResult result = searchToDepth(searchtest::fromFen(r.fen.c_str()), 2 * n - 1);
         EXPECT_EQ(result.score, MATE - (2 * n - 1)) << r.fen;
@@ -71,12 +52,12 @@ TEST_F(SearchTest, FindsForcedMatesAtTheMatchingDepth) {
 }
 
 TEST_F(SearchTest, FindsTheWinningMove) {
-    std::vector<Record> tactics = readRecords("tactics.epd");
+    auto tactics = testsupport::readDataFile("tactics.epd");
     ASSERT_GE(tactics.size(), 20u);
-    for (const Record &r : tactics) {
+    for (const auto &r : tactics) {
         clearHash();
         DepthResult result = searchToDepth(searchtest::fromFen(r.fen.c_str()), 6);
-        EXPECT_EQ(moveText(result.bestMove), r.value) << r.fen;
+        EXPECT_EQ(moveText(result.bestMove), r.fields.at(1)) << r.fen;
     }
 }
 
@@ -102,11 +83,7 @@ TEST_F(SearchTest, StoppedSearchLeavesNothingHalfDone) {
     EXPECT_EQ(again.score, fresh.score);
 }
 
-TEST_F(SearchTest, RootWithoutMovesAndRepetitions) {
-    // Stalemate at the root: there is no move to report.
-    DepthResult stalemate = searchToDepth(searchtest::fromFen("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1"), 3);
-    EXPECT_EQ(stalemate.bestMove, NO_MOVE);
-
+TEST_F(SearchTest, RepetitionsOfTheGameCount) {
     // White is a queen down; Kb1 repeats a position of the game, which is a draw.
     Position root = searchtest::fromFen("8/8/8/3k3P/8/8/7q/K7 w - - 0 1");
     clearHash();
@@ -131,17 +108,4 @@ TEST_F(SearchTest, RootWithoutMovesAndRepetitions) {
     DepthResult trimmed = searchToDepth(root, 5);
     EXPECT_EQ(trimmed.bestMove, kb1);
     EXPECT_EQ(trimmed.score, 0);
-}
-
-TEST_F(SearchTest, MultiPvKeepsTheLeadingLinesOrdered) {
-    Settings.multiPv = 3;
-    clearHash();
-    DepthResult r = searchToDepth(searchtest::fromFen(START_FEN), 5);
-    const MoveEntry *rootList = Threads[0]->moveStack;
-    // The best line leads (marked to be tried first next time); the next two follow in order.
-    EXPECT_EQ(entryMove(rootList[0]), r.bestMove);
-    EXPECT_EQ(entryScore(rootList[0]), 32767);
-    EXPECT_GE(r.score, entryScore(rootList[1]));
-    EXPECT_GE(entryScore(rootList[1]), entryScore(rootList[2]));
-    EXPECT_GT(entryScore(rootList[2]), -200);
 }

@@ -5,84 +5,14 @@
 #include <gtest/gtest.h>
 
 using namespace position;
-using search::exchangeTable;
-using searchtest::fromFen;
-using searchtest::mv;
 
-namespace {
-
-int seeOf(const char *fen, const char *move) {
-    Position pos = fromFen(fen);
-    return search::see(pos, mv(move));
-}
-
-} // namespace
-
-TEST(ExchangeTable, ResolvesSimpleSequences) {
+TEST(See, ExchangesOnTheBoard) {
     searchtest::init();
-    // Nothing answers: the capture stands (the victim is added at lookup).
-    EXPECT_EQ(exchangeTable[KNIGHT][16][0], 0);
-    // A knight taken by a pawn, nobody to recapture.
-    EXPECT_EQ(exchangeTable[KNIGHT][16][64], -325);
-    // Queen takes, pawn recaptures; with a rook behind the queen the rook wins the pawn back.
-    EXPECT_EQ(exchangeTable[QUEEN][2][64], -975);
-    EXPECT_EQ(exchangeTable[QUEEN][2 + 4][64], -875);
-    // The defender stops when recapturing would lose more: pawn takes, defended only by a queen.
-    EXPECT_EQ(exchangeTable[PAWN][64 + 4][2], 0);
-    EXPECT_EQ(exchangeTable[PAWN][64][2], -100);
-}
-
-TEST(See, CapturesAndQuietMoves) {
-    searchtest::init();
-    EXPECT_EQ(seeOf("4k3/8/8/3q4/8/4N3/8/4K3 w - - 0 1", "e3d5"), 975);
-    EXPECT_EQ(seeOf("4k3/8/2p5/8/8/4N3/8/4K3 w - - 0 1", "e3d5"), -325);
-    EXPECT_EQ(seeOf("4k3/8/2p5/3p4/8/8/8/3QK3 w - - 0 1", "d1d5"), 100 - 975);
-    // Black to move: the same exchange seen from the other side.
-    EXPECT_EQ(seeOf("4k3/8/8/8/3Q4/4P3/8/4K3 b - - 0 1", "e8e7"), 0);
-    EXPECT_EQ(seeOf("3qk3/8/8/8/3N4/8/8/4K3 b - - 0 1", "d8d4"), 325);
-}
-
-TEST(See, BatteriesAndXRays) {
-    searchtest::init();
-    // Doubled rooks win the defended pawn; a single rook loses the exchange.
-    EXPECT_EQ(seeOf("4k3/3r4/8/3p4/8/8/3R4/3RK3 w - - 0 1", "d2d5"), 100);
-    EXPECT_EQ(seeOf("4k3/3r4/8/3p4/8/8/3R4/4K3 w - - 0 1", "d2d5"), -400);
-    // A bishop behind the capturing pawn keeps the rook from recapturing.
-    EXPECT_EQ(seeOf("3rk3/8/8/3n4/4P3/5B2/8/4K3 w - - 0 1", "e4d5"), 325);
-    EXPECT_EQ(seeOf("3rk3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", "e4d5"), 225);
-    // A queen behind a bishop on the diagonal. The recaptured bishop counts as a minor piece
-    // (valued as a knight), hence 490 rather than 500.
-    EXPECT_EQ(seeOf("4k3/8/2b5/3r4/4B3/5Q2/8/4K3 w - - 0 1", "e4d5"), 490);
-    EXPECT_EQ(seeOf("4k3/8/2b5/3r4/4B3/8/8/4K3 w - - 0 1", "e4d5"), 165);
-}
-
-TEST(See, EnPassantAndPawnPushes) {
-    searchtest::init();
-    // The pawn taken en passant no longer blocks the d-file: the rook on d1 guards d6.
-    EXPECT_EQ(seeOf("3qk3/8/8/3pP3/8/8/8/3RK3 w - d6 0 1", "e5d6"), 0);
-    EXPECT_EQ(seeOf("3qk3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6"), -100);
-    // A pawn push onto a square the opponent's pawn guards, supported by a knight.
-    EXPECT_EQ(seeOf("4k3/8/8/3p4/8/4P3/5N2/4K3 w - - 0 1", "e3e4"), 0);
-    EXPECT_EQ(seeOf("4k3/8/8/3p4/8/8/4P3/4K3 w - - 0 1", "e2e4"), -100);
-    // A knight going there is not supported by the pawn that could push, nor by the rook behind it.
-    EXPECT_EQ(seeOf("4k3/8/8/3p4/8/4P3/5N2/4RK2 w - - 0 1", "f2e4"), -325);
-}
-
-TEST(See, Promotions) {
-    searchtest::init();
-    // The victim is the empty square; the promoted piece is the picker's business.
-    EXPECT_EQ(seeOf("8/4P3/8/8/8/8/8/K6k w - - 0 1", "e7e8q"), 0);
-    EXPECT_EQ(seeOf("1r6/4P3/8/8/8/8/8/K6k w - - 0 1", "e7e8q"), -100);
-    // Capturing onto the last rank: rook victim, then the pawn is lost to the king.
-    EXPECT_EQ(seeOf("3rk3/4P3/8/8/8/8/8/K7 w - - 0 1", "e7d8q"), 400);
-}
-
-TEST(AttackSignatures, CountsEveryAttackerOnce) {
-    searchtest::init();
-    // White: pawn c4 (64), knight f4 (16), rook d1 behind queen d2 (2 + 4), king e4 (1).
-    // Black: pawns c6 and e6 (128), bishop a8 (16), rook d8 (4).
-    Position pos = fromFen("b2rk3/8/2p1p3/8/2P1KN2/8/3Q4/3R4 w - - 0 1");
-    search::Signatures s = search::attackSignatures(pos, textToSquare('d', '5'));
-    EXPECT_EQ(s.side[WHITE], 64 + 16 + 2 + 4 + 1);
-    EXPECT_EQ(s.side[BLACK], 128 + 16 + 4);
+    auto records = testsupport::readDataFile("see.epd");
+    ASSERT_EQ(records.size(), 19u);
+    for (const auto &r : records) {
+        Position pos = searchtest::fromFen(r.fen.c_str());
+        EXPECT_EQ(search::see(pos, searchtest::mv(r.fields.at(1).c_str())), std::stoi(r.fields.at(2)))
+            << r.fen;
+    }
 }

@@ -122,15 +122,28 @@ std::optional<std::vector<std::string>> EngineProcess::readUntil(std::string_vie
 std::vector<std::string> EngineProcess::readToEnd(int timeoutMs) {
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::vector<std::string> lines;
-    while (auto line = readLine(remainingMs(deadline))) lines.push_back(*line);
+    while (auto line = readLine(remainingMs(deadline)))
+        lines.push_back(*line);
     return lines;
 }
 
-std::optional<std::vector<std::string>> EngineProcess::startupLines(std::string_view sendAfter,
-                                                                    std::string_view marker) {
-    if (!readUntil("")) return std::nullopt; // the banner ends with a blank line
-    if (!send(sendAfter)) return std::nullopt;
-    return readUntil(marker);
+std::vector<std::string> EngineProcess::readThrough(std::string_view prefix, int timeoutMs) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::vector<std::string> lines;
+    while (auto line = readLine(remainingMs(deadline))) {
+        lines.push_back(*line);
+        if (startsWith(*line, prefix)) return lines;
+    }
+    lines.push_back("<timeout>");
+    return lines;
+}
+
+bool EngineProcess::uciHandshake(const std::vector<std::string> &setup) {
+    if (!send("uci") || !readUntil("uciok")) return false;
+    for (const auto &line : setup)
+        send(line);
+    send("isready");
+    return readUntil("readyok").has_value();
 }
 
 std::optional<int> EngineProcess::waitExit(int timeoutMs) {
@@ -148,6 +161,8 @@ std::optional<int> EngineProcess::waitExit(int timeoutMs) {
         usleep(2000);
     }
 }
+
+bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
 TempDirectory::TempDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vorlan-XXXXXX").string();

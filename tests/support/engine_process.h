@@ -9,12 +9,14 @@
 
 namespace testsupport {
 
-inline constexpr int DEFAULT_READ_TIMEOUT_MS = 15000; // generous: a loaded machine or the sanitizers slow start-up
+inline constexpr int DEFAULT_READ_TIMEOUT_MS =
+    15000; // generous: a loaded machine or the sanitizers slow start-up
 
 class EngineProcess {
-public:
+  public:
     // Starts `binary` (the engine by default) in `workingDirectory` (the test's own when empty).
-    explicit EngineProcess(const std::string &workingDirectory = "", const std::string &binary = VORLAN_BINARY);
+    explicit EngineProcess(const std::string &workingDirectory = "",
+                           const std::string &binary = VORLAN_BINARY);
     ~EngineProcess(); // kills the engine if it still runs
     EngineProcess(const EngineProcess &) = delete;
     EngineProcess &operator=(const EngineProcess &) = delete;
@@ -35,14 +37,16 @@ public:
                                                       int timeoutMs = DEFAULT_READ_TIMEOUT_MS);
     // Reads every line until the engine closes its output (it exits), within the timeout.
     std::vector<std::string> readToEnd(int timeoutMs = DEFAULT_READ_TIMEOUT_MS);
-    // Skips the start-up banner (up to its blank line) and returns the lines printed after it up
-    // to `marker`, which the caller provoked: all output of start-up.
-    std::optional<std::vector<std::string>> startupLines(std::string_view sendAfter, std::string_view marker);
+    // Lines up to and including the first that starts with `prefix`; "<timeout>" ends them when it
+    // does not come in time.
+    std::vector<std::string> readThrough(std::string_view prefix, int timeoutMs = DEFAULT_READ_TIMEOUT_MS);
+    // "uci", then the set-up lines; true once the engine answered "isready".
+    bool uciHandshake(const std::vector<std::string> &setup = {});
 
     // Waits for the engine to end; its exit code, or nothing on timeout or a signal.
     std::optional<int> waitExit(int timeoutMs = DEFAULT_READ_TIMEOUT_MS);
 
-private:
+  private:
     int pid_ = -1;
     int toEngine_ = -1;
     int fromEngine_ = -1;
@@ -50,10 +54,12 @@ private:
     bool outputClosed_ = false;
 };
 
+bool startsWith(std::string_view s, std::string_view prefix);
+
 // A fresh empty directory under the system's temporary directory, removed with its contents
 // when the object goes away.
 class TempDirectory {
-public:
+  public:
     TempDirectory();
     ~TempDirectory();
     TempDirectory(const TempDirectory &) = delete;
@@ -64,7 +70,7 @@ public:
     void write(const std::string &name, std::string_view bytes) const;
     std::string read(const std::string &name) const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -16,4 +16,23 @@ struct EpdRecord {
 };
 std::vector<EpdRecord> readPerftFile();
 
+// The lines "FEN;field field ..." of a data file; blank lines and lines starting with '#' are
+// comments.
+struct DataRecord {
+    std::string fen;
+    std::vector<std::string> fields;
+};
+std::vector<DataRecord> readDataFile(const std::string &name);
+
+// Runs a shell command; its exit status (-1 when it did not exit) and its output, standard error
+// included.
+struct CommandRun {
+    int status;
+    std::string output;
+};
+CommandRun runCommand(const std::string &command);
+
+// The same position with colours exchanged, the board mirrored and the other side to move.
+std::string mirrorFen(const std::string &fen);
+
 } // namespace testsupport

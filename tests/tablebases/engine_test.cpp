@@ -4,12 +4,11 @@
 #include "tablebases/tb_support.h"
 
 #include "support/engine_process.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 
 using testsupport::EngineProcess;
 using testsupport::TempDirectory;
@@ -31,32 +30,21 @@ TEST(TablebaseEngine, PlaysTheMateItsTablesKnow) {
         std::filesystem::copy_file(tbtest::compressedFolder() + "/" + name, dir.file(name));
     dir.write("kqk.nbw", "not a table");
     EngineProcess e;
-    ASSERT_TRUE(e.started());
-    e.send("uci");
-    ASSERT_TRUE(e.readUntil("uciok"));
+    ASSERT_TRUE(e.uciHandshake());
     e.send("setoption name NalimovPath value " + dir.path());
     e.send("isready");
-    auto setup = e.readUntil("readyok");
-    ASSERT_TRUE(setup);
-    EXPECT_TRUE(contains(*setup, "info string Tablebase file " + dir.file("kqk.nbw") + " skipped"));
-    EXPECT_TRUE(contains(*setup, "info string Tablebases: 2 files registered (1 skipped), up to 3 pieces"));
+    auto setup = e.readUntil("readyok").value_or(std::vector<std::string>{});
+    EXPECT_TRUE(contains(setup, "info string Tablebase file " + dir.file("kqk.nbw") + " skipped"));
+    EXPECT_TRUE(contains(setup, "info string Tablebases: 2 files registered (1 skipped), up to 3 pieces"));
 
     const std::string fen = "8/8/8/8/8/2k5/1R6/K7 w - - 0 1"; // mate in 16
     e.send("position fen " + fen);
     e.send("go depth 4");
-    std::vector<std::string> seen;
-    std::string best;
-    while (auto line = e.readLine(30000)) {
-        seen.push_back(*line);
-        if (line->rfind("bestmove ", 0) == 0) {
-            best = line->substr(9, line->find(' ', 9) - 9);
-            break;
-        }
-    }
-    ASSERT_FALSE(best.empty());
-    std::string lastInfo;
+    std::vector<std::string> seen = e.readThrough("bestmove ", 30000);
+    ASSERT_TRUE(testsupport::startsWith(seen.back(), "bestmove "));
+    std::string best = seen.back().substr(9, seen.back().find(' ', 9) - 9), lastInfo;
     for (const auto &l : seen)
-        if (l.rfind("info multipv", 0) == 0) lastInfo = l;
+        if (testsupport::startsWith(l, "info multipv")) lastInfo = l;
     EXPECT_NE(lastInfo.find(" score mate 16 "), std::string::npos) << lastInfo;
     tbtest::Dtm after = tbtest::lookupFen(fen, best);
     EXPECT_TRUE(after.known && after.plies == -30) << best << " leaves " << after.plies;
@@ -78,16 +66,10 @@ TEST(TablebaseGenerator, RefusesWhatItCannotMake) {
     };
     for (const Case &c : cases) {
         // Under the sanitizers a failed allocation must return null, as it does in a normal build.
-        std::string command = "ASAN_OPTIONS=allocator_may_return_null=1 " + std::string(VORLAN_TBGEN) + " " +
-                              c.arguments + " -o " + dir.path() + " 2>&1";
-        std::FILE *p = ::popen(command.c_str(), "r");
-        ASSERT_NE(p, nullptr);
-        std::string out;
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, p))
-            out += buffer;
-        int status = ::pclose(p);
-        EXPECT_EQ(WEXITSTATUS(status), c.exit) << c.arguments;
-        EXPECT_NE(out.find(c.message), std::string::npos) << c.arguments << ": " << out;
+        auto run =
+            testsupport::runCommand("ASAN_OPTIONS=allocator_may_return_null=1 " + std::string(VORLAN_TBGEN) +
+                                    " " + c.arguments + " -o " + dir.path());
+        EXPECT_EQ(run.status, c.exit) << c.arguments;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << ": " << run.output;
     }
 }

@@ -4,56 +4,20 @@
 #include "position/position.h"
 #include "support/test_support.h"
 #include "tablebases/probe.h"
-#include "tbgen/compress.h"
-#include "tbgen/retro.h"
 #include "tbgen/store.h"
 #include "tbgen/values.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace tbtest {
 
 namespace {
 
 constexpr const char *TEST_TABLES[] = {"kqk", "krk", "kbk", "knk", "kpk", "krkn"};
-constexpr int THREADS = 2;
-
-std::string folderPath() {
-    return (std::filesystem::temp_directory_path() / ("vorlan-tb-" + std::to_string(::getpid()))).string();
-}
-
-// Removes the folder when the test process ends.
-struct FolderOwner {
-    std::string path = folderPath();
-    ~FolderOwner() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
-
-FolderOwner &folder() {
-    static FolderOwner f;
-    return f;
-}
-
-bool writeCompressed(int id, const std::string &to) {
-    const tablebases::TableInfo &t = tablebases::Tables[id];
-    for (int side = 0; side < (t.flags & tablebases::TABLE_SYMMETRIC ? 1 : 2); ++side) {
-        const auto &bytes = tbgen::Loaded[id].side[side];
-        auto packed =
-            tbgen::compressTable(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size(), THREADS);
-        std::ofstream out(to + "/" + t.name + (side ? ".nbb.emd" : ".nbw.emd"), std::ios::binary);
-        out.write(reinterpret_cast<const char *>(packed.data()), std::streamsize(packed.size()));
-        if (!out) return false;
-    }
-    return true;
-}
-
 // Reads the tables the test run made; false when any is missing.
 bool readPrepared() {
     std::string error;
@@ -61,8 +25,6 @@ bool readPrepared() {
         if (!tbgen::loadTable(tablebases::findTable(name), VORLAN_TB_TEST_TABLES, error)) return false;
     return true;
 }
-
-std::string Folder;
 
 Dtm dtmAt(const tablebases::TableSpot &spot) {
     Dtm d;
@@ -80,30 +42,23 @@ Dtm dtmAt(const tablebases::TableSpot &spot) {
 } // namespace
 
 bool makeTestTables() {
-    static int state = 0; // 0 not yet, 1 made, -1 failed
+    static int state = 0; // 0 not yet, 1 read, -1 failed
     if (state) return state > 0;
     testsupport::initOnce();
     tablebases::initTableList();
-    state = 1;
-    if (readPrepared()) {
-        Folder = VORLAN_TB_TEST_TABLES;
-        return true;
-    }
-    Folder = folder().path;
-    std::filesystem::create_directories(Folder);
-    for (const char *name : TEST_TABLES) {
-        int id = tablebases::findTable(name);
-        tbgen::TableStats stats;
-        std::string error;
-        if (!tbgen::generateTable(id, THREADS, stats, error) || !writeCompressed(id, Folder)) {
-            ADD_FAILURE() << name << ": " << error;
-            state = -1;
-        }
-    }
+    // The test run makes them before the tests; a test process started by hand makes them the same way.
+    std::string make = std::string(VORLAN_TBGEN) + " kqk krk kbk knk kpk krkn --compress --threads 2 -o " +
+                       VORLAN_TB_TEST_TABLES + " > /dev/null";
+    if (!readPrepared() && std::system(make.c_str()) != 0) ADD_FAILURE() << make;
+    state = readPrepared() ? 1 : -1;
+    if (state < 0) ADD_FAILURE() << "no test tables in " << VORLAN_TB_TEST_TABLES;
     return state > 0;
 }
 
-const std::string &compressedFolder() { return Folder; }
+const std::string &compressedFolder() {
+    static const std::string folder = VORLAN_TB_TEST_TABLES;
+    return folder;
+}
 
 Dtm lookup(const unsigned *white, const unsigned *black, const int *whiteCount, const int *blackCount,
            int sideToMove, unsigned ep) {

@@ -8,9 +8,8 @@
 
 namespace tbtest {
 
-// The tables every test of this folder may use: the five 3-piece tables and krkn. The test
-// run makes them once with vorlan-tbgen (compressed); a test process reads them from there, or
-// makes them itself when they are missing. compressedFolder() holds their files.
+// The tables every test of this folder may use: the five 3-piece tables and krkn, made once by
+// vorlan-tbgen (compressed) into compressedFolder() and read from there.
 bool makeTestTables();
 const std::string &compressedFolder();
 
