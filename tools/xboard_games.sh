@@ -22,10 +22,12 @@ esac
 pflag=false
 [ "$ponder" = ponder ] && pflag=true
 rm -f "$out/games.pgn"
+# Balanced openings, each played with both colours (xboard sends them with setboard).
+cut -d' ' -f1-4 "$root/tools/match/openings.epd" | sed 's/$/ 0 1/' > "$out/openings.fen"
 cd "$out"
 # shellcheck disable=SC2086
 timeout $((games * 600)) xvfb-run -a /usr/games/xboard -noGUI -xexit -saveSettingsOnExit false -autoCallFlag true \
-  -mg "$games" -fcp ./vorlan -fd "$out" -scp "$opp" -sd "$out" $tc -ponderNextMove "$pflag" \
+  -mg "$games" -lpf "$out/openings.fen" -lpi -2 -fcp ./vorlan -fd "$out" -scp "$opp" -sd "$out" $tc -ponderNextMove "$pflag" \
   -sgf "$out/games.pgn" -debug -nameOfDebugFile "$out/xboard.debug" > "$out/xboard.log" 2>&1 || true
 awk '/^\[White /{w=$0} /^\[Result /{r=$2; gsub(/[]"]/,"",r);
       v=(w ~ /vorlan|Vorlan/); if (r=="1-0") {v?win++:loss++} else if (r=="0-1") {v?loss++:win++} else if (r=="1/2-1/2") draw++; else other++}
