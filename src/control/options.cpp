@@ -208,6 +208,10 @@ void printOptions() {
         case base::OPT_BUTTON: std::printf("option name %s type button\n", o.name); break;
         }
     }
+#ifdef VORLAN_FEATURE_SWITCHES
+    // Declared so that match runners, which send only declared options, pass it on.
+    std::printf("option name Off type string default none\n");
+#endif
 }
 
 void handleSetOption(std::string_view line) {

@@ -14,7 +14,7 @@ mkdir -p "$out"
 tag=${TAG:-sprt}
 # shellcheck disable=SC2086
 "$fastchess" -engine cmd="$new" name=new ${NEW_OPTS:-} -engine cmd="$old" name=old ${OLD_OPTS:-} \
-  -each proto=uci tc="$tc" option.Hash=64 -openings file="$here/openings.epd" format=epd order=random \
+  -each proto=uci tc="$tc" option.Hash=64 option.OwnBook=false -openings file="$here/openings.epd" format=epd order=random \
   -rounds "$rounds" -games 2 -repeat -concurrency 2 -recover \
   -sprt elo0="${ELO0:-0}" elo1="${ELO1:-10}" alpha=0.05 beta=0.05 \
   -pgnout file="$out/$tag.pgn" > "$out/$tag.log" 2>&1 || true
