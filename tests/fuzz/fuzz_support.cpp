@@ -55,6 +55,9 @@ void initEngineOnce() {
     done = true;
     char folder[] = "/tmp/vorlan-fuzz-XXXXXX";
     if (!mkdtemp(folder) || chdir(folder) != 0) fail("scratch folder", __FILE__, __LINE__);
+    // A one-entry book file in place of the internal book, which is slow to build under the
+    // sanitizers and would be rebuilt whenever an input changes and restores the book options.
+    writeFile("Book.vlb", std::string(12, '\0'));
     if (!std::freopen("/dev/null", "w", stdout)) fail("quiet output", __FILE__, __LINE__);
     control::initEngine();
     search::PollHook = search::defaultPoll; // no target reads standard input during a search
