@@ -46,16 +46,16 @@ cp "$root/build/debug/vorlan" "$out/bin/vorlan-debug"
 release=$(wrapper release "$out/bin/vorlan-release")
 debug=$(wrapper debug "$out/bin/vorlan-debug")
 
-# Engine specs. Vorlan gets 100 ms of grace on a loaded machine; Debian's Glaurung overruns fast
-# clocks by itself and gets 2 s (its forfeits are not counted).
+# Engine arguments for cutechess-cli. Vorlan gets 100 ms of grace on a loaded machine; Debian's
+# Glaurung overruns fast clocks by itself and gets 2 s (its forfeits are not counted).
 vorlan() { # BUILD PROTO ponder|- BOOK(true|false) [NAME-SUFFIX]
   local cmd=$release name=Vorlan
   [ "$1" = debug ] && cmd=$debug name=VorlanAsan
   name+=-$2${5:-}
-  local spec="name=$name cmd=$cmd dir=$out proto=$2 timemargin=100 restart=off stderr=$out/sanitizer/stderr-$name.txt"
-  [ "$2" = uci ] && spec+=" option.Hash=32 option.OwnBook=$4"
-  [ "$3" = ponder ] && spec+=" ponder"
-  echo "$spec"
+  local args="name=$name cmd=$cmd dir=$out proto=$2 timemargin=100 restart=off stderr=$out/sanitizer/stderr-$name.txt"
+  [ "$2" = uci ] && args+=" option.Hash=32 option.OwnBook=$4"
+  [ "$3" = ponder ] && args+=" ponder"
+  echo "$args"
 }
 opponent() {
   case $1 in
@@ -75,7 +75,7 @@ waitForIdleRunners() {
   done
 }
 
-# NAME GAMES TIME-CONTROL ENGINE-SPEC ENGINE-SPEC
+# NAME GAMES TIME-CONTROL ENGINE-ARGS ENGINE-ARGS
 batch() {
   local name=$1 games=$(( $2 * scale )) tc=$3; shift 3
   local -a first second

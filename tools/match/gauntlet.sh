@@ -17,19 +17,19 @@ engine=${ENGINE:-$root/build/release/vorlan}
 cp "$engine" "$out/vorlan-under-test"
 for opp in "$@"; do
   case $opp in
-    glaurung) spec=(name=Glaurung cmd=/usr/games/glaurung proto=uci option.Hash=64 option.OwnBook=false) ;;
-    toga2) spec=(name=Toga2 cmd=/usr/games/toga2 proto=uci option.Hash=64 option.OwnBook=false) ;;
-    phalanx) spec=(name=Phalanx cmd=/usr/games/phalanx arg=-b- arg=-l- proto=xboard) ;;
-    sjeng) spec=(name=Sjeng cmd=/usr/games/sjeng proto=xboard) ;;
-    fairymax) spec=(name=Fairymax cmd=/usr/games/fairymax proto=xboard) ;;
-    sf*) spec=(name=Stockfish${opp#sf} cmd=/usr/games/stockfish proto=uci option.Hash=64 option.Threads=1
+    glaurung) opponent=(name=Glaurung cmd=/usr/games/glaurung proto=uci option.Hash=64 option.OwnBook=false) ;;
+    toga2) opponent=(name=Toga2 cmd=/usr/games/toga2 proto=uci option.Hash=64 option.OwnBook=false) ;;
+    phalanx) opponent=(name=Phalanx cmd=/usr/games/phalanx arg=-b- arg=-l- proto=xboard) ;;
+    sjeng) opponent=(name=Sjeng cmd=/usr/games/sjeng proto=xboard) ;;
+    fairymax) opponent=(name=Fairymax cmd=/usr/games/fairymax proto=xboard) ;;
+    sf*) opponent=(name=Stockfish${opp#sf} cmd=/usr/games/stockfish proto=uci option.Hash=64 option.Threads=1
                option.UCI_LimitStrength=true option.UCI_Elo=${opp#sf}) ;;
     *) echo "unknown opponent $opp" >&2; exit 2 ;;
   esac
   pgn=$out/gauntlet-$opp-$tc.pgn
   rm -f "$pgn"
   "$cutechess" -engine name=Vorlan cmd="$out/vorlan-under-test" proto=uci option.Hash=64 option.OwnBook=false \
-    -engine "${spec[@]}" -each tc="$tc" timemargin=${TIMEMARGIN:-200} \
+    -engine "${opponent[@]}" -each tc="$tc" timemargin=${TIMEMARGIN:-200} \
     -openings file="$here/openings.epd" format=epd order=random -repeat -games 2 -rounds $((games / 2)) \
     -concurrency 2 -recover -ratinginterval 0 -pgnout "$pgn" > "$out/gauntlet-$opp-$tc.log" 2>&1 || true
   echo "== $opp ($tc, $games games)"
