@@ -20,8 +20,11 @@ base, inc = int(sys.argv[2]), int(sys.argv[3])
 rows, over_hard, under_quarter, total = [], 0, 0, 0
 for g in text.split("[Event ")[1:]:
     white = re.search(r'\[White "([^"]+)"', g).group(1)
-    side = 0 if white == "Vorlan" else 1
-    comments = re.findall(r"\{([^}]*)\}", g[g.find("\n\n"):])
+    body = g[g.find("\n\n"):]
+    # Comments alternate from the side that moves first, Black in half of the openings.
+    black_first = re.match(r"\s*\d+\.\.\.", body) is not None
+    side = (0 if white == "Vorlan" else 1) ^ black_first
+    comments = re.findall(r"\{([^}]*)\}", body)
     clock = base
     for i, c in enumerate(comments):
         if i % 2 != side:

@@ -12,11 +12,13 @@ for g in games:
     white = re.search(r'\[White "([^"]+)"', g).group(1)
     black = re.search(r'\[Black "([^"]+)"', g).group(1)
     body = g[g.find("\n\n"):]
+    # Comments alternate from the side that moves first, Black in half of the openings.
+    black_first = re.match(r"\s*\d+\.\.\.", body) is not None
     for i, c in enumerate(re.findall(r"\{([^}]*)\}", body)):
         m = re.match(r"\s*([-+]?(?:M?\d+(?:\.\d+)?))/(\d+) ([\d.]+)s", c)
         if not m:
             continue
-        name = white if i % 2 == 0 else black
+        name = white if (i + black_first) % 2 == 0 else black
         use[name][i // 2 + 1].append((float(m.group(3)), int(m.group(2))))
 names = sorted(use)
 print("moves   " + "".join(f"{n:>22}" for n in names))
