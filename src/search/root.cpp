@@ -151,6 +151,19 @@ void printFinalRows(const SearchFrame &root) {
         printRows(rows, count);
 }
 
+bool uciPondering() { return base::ProtocolMode == base::MODE_UCI && SearchState == STATE_PONDERING; }
+
+// Polls the input until the interface releases the move (`held` turns false). The poll reads
+// input by node count, so the count runs on while waiting and is put back afterwards.
+template <class Held> void waitForRelease(Held held) {
+    const std::uint64_t searched = nodeCount;
+    while (held()) {
+        ++nodeCount;
+        PollHook(false);
+    }
+    nodeCount = searched;
+}
+
 void think() {
     SearchThread &t = *Threads[0];
     Position &pos = t.position;
@@ -163,10 +176,7 @@ void think() {
     // move, once an infinite or ponder search has been stopped or hit.
     if (GenerateLegal(pos, t.moveStack) == 0) {
         if (base::ProtocolMode != base::MODE_UCI) return;
-        while (SearchState != STATE_IDLE && (limitFlags & LIMIT_INFINITE)) {
-            ++nodeCount;
-            PollHook(false);
-        }
+        waitForRelease([] { return SearchState != STATE_IDLE && (limitFlags & LIMIT_INFINITE); });
         printBestMoveOnly(NullMove);
         return;
     }
@@ -186,8 +196,9 @@ void think() {
         iterationDepth = ONE_PLY;
         int maxDepth = base::optionInt(base::OPTION_MAX_DEPTH);
         LastRowCount = 0;
+        bool endedByItself = false;
         for (bool first = true;; first = false) {
-            if (!first && (iterationDepth > maxDepth * ONE_PLY || !iterationMayStart())) break;
+            if (!first && (iterationDepth > maxDepth * ONE_PLY || endedByItself || !iterationMayStart())) break;
             RowsComplete = RowsPrinted = false;
             extensionCeiling = 2 * iterationDepth;
             HistoryOrdering = iterationDepth >= HISTORY_FROM_DEPTH && base::featureOn(base::F_HISTORY);
@@ -209,11 +220,19 @@ void think() {
                 RowsPrinted = true;
             }
             // Being mated within the horizon ends the search; a winning mate does not.
-            if (-2 - best > MATE - iterationDepth / ONE_PLY) SearchState = STATE_IDLE;
+            if (-2 - best > MATE - iterationDepth / ONE_PLY) {
+                if (uciPondering())
+                    endedByItself = true;
+                else
+                    SearchState = STATE_IDLE;
+            }
             iterationDepth += ONE_PLY;
             t.frames[0].depth += ONE_PLY;
         }
         iterationDepth -= ONE_PLY;
+        // A UCI interface reads a bestmove during pondering as out of turn: a ponder search that
+        // has ended by itself (depth ceiling, being mated) keeps its move until ponderhit or stop.
+        waitForRelease(uciPondering);
         pos = root;
         t.ply = 0;
         if (Settings.multiPv > 1)

@@ -135,10 +135,16 @@ TEST(UciPlay, StopPonderhitRequeueAndQuit) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), "readyok"), lines.end());
     EXPECT_TRUE(startsWith(lines.back(), "bestmove "));
 
-    e.write("position startpos moves e2e4\ngo ponder wtime 2000 btime 2000\n");
-    EXPECT_TRUE(silent(e));
-    e.send("ponderhit");
-    EXPECT_TRUE(startsWith(e.readThrough("bestmove", 5000).back(), "bestmove "));
+    // A ponder search keeps its move until ponderhit, also when it ends by itself: at the depth
+    // ceiling, or being mated (Ka8 has only Kb8, then Rh8 mates).
+    for (const char *setup : {"setoption name Max depth value 100\nposition startpos moves e2e4",
+                              "setoption name Max depth value 2\nposition startpos moves e2e4",
+                              "setoption name Max depth value 100\nposition fen k7/8/1K6/8/8/8/8/7R b - - 0 1"}) {
+        e.write(std::string(setup) + "\ngo ponder wtime 2000 btime 2000\n");
+        EXPECT_TRUE(silent(e, 500)) << setup;
+        e.send("ponderhit");
+        EXPECT_TRUE(startsWith(e.readThrough("bestmove", 5000).back(), "bestmove ")) << setup;
+    }
 
     e.send("go infinite");
     e.write("position fen 7k/6pp/8/8/8/8/8/R6K w - - 0 1\ngo depth 3\n");
