@@ -6,10 +6,12 @@
 # the resident memory of each Vorlan process (first sample, last sample, peak, in MB).
 # Exits 1 when Vorlan failed in any way.
 # Usage: tools/soak.sh [SCALE]   SCALE multiplies the games per batch (default 1: 1,200 games,
-#   about 40 minutes on an idle 2-core machine). Needs build/release/vorlan and build/debug/vorlan
+#   about an hour on an idle 2-core machine). Needs build/release/vorlan and build/debug/vorlan
 #   (cmake --build --preset release / debug), cutechess-cli (tools/match/build_runners.sh), and
 #   apt-get install glaurung toga2 phalanx sjeng fairymax stockfish.
 # It waits while a cutechess-cli or fastchess that it did not start runs (timed matches).
+# Batches with pondering play one game at a time, the others two. ONLY="NAME ..." runs only
+# the batches named.
 # OUT=dir for the results (default build/soak).
 set -uo pipefail
 scale=${1:-1}
@@ -78,12 +80,16 @@ waitForIdleRunners() {
 # NAME GAMES TIME-CONTROL ENGINE-ARGS ENGINE-ARGS
 batch() {
   local name=$1 games=$(( $2 * scale )) tc=$3; shift 3
+  [ -z "${ONLY:-}" ] || [[ " $ONLY " == *" $name "* ]] || return 0
   local -a first second
   read -r -a first <<< "$1"; read -r -a second <<< "$2"
+  # A pondering engine keeps a core busy while the other thinks: one such game per two cores.
+  local concurrency=2
+  [[ " $1 $2 " == *" ponder "* ]] && concurrency=1
   waitForIdleRunners
   SOAK_BATCH=$name nice -n 19 "$cutechess" -engine "${first[@]}" -engine "${second[@]}" -each $tc \
     -openings file="$openings" format=epd order=random -repeat -games 2 -rounds $(( (games + 1) / 2 )) \
-    -concurrency 2 -recover -ratinginterval 0 -resign movecount=4 score=1000 \
+    -concurrency $concurrency -recover -ratinginterval 0 -resign movecount=4 score=1000 \
     -pgnout "$out/$name.pgn" > "$out/$name.log" 2>&1
   echo "$name" >> "$out/batches"
 }
