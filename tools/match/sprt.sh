@@ -6,12 +6,15 @@
 #   tools/match/sprt.sh build/release/vorlan build/release/vorlan 5+0.05 300 option.Nullmove=false
 # NEW_OPTS/OLD_OPTS add engine options ("option.X=Y ..."); ELO0/ELO1 set the SPRT bounds.
 set -eu
-new=$1; old=$2; tc=${3:-5+0.05}; rounds=${4:-500}
+new=$(readlink -f "$1"); old=$(readlink -f "$2"); tc=${3:-5+0.05}; rounds=${4:-500}
 here=$(cd "$(dirname "$0")" && pwd)
 fastchess=${FASTCHESS:-/work/ext/fastchess/fastchess}
 out=${OUT:-$here/../../build/match}
 mkdir -p "$out"
+out=$(cd "$out" && pwd)
 tag=${TAG:-sprt}
+# fastchess leaves its state (config.json) in the folder it runs in: the output folder.
+cd "$out"
 # shellcheck disable=SC2086
 "$fastchess" -engine cmd="$new" name=new ${NEW_OPTS:-} -engine cmd="$old" name=old ${OLD_OPTS:-} \
   -each proto=uci tc="$tc" option.Hash=64 option.OwnBook=false -openings file="$here/openings.epd" format=epd order=random \
