@@ -1,7 +1,7 @@
 // vorlan-book: makes Book.vlb files from PGN games or Polyglot books, and shows what is in them.
 #include "book/table.h"
 #include "booktool/frompgn.h"
-#include "booktool/inspect.h"
+#include "booktool/listing.h"
 #include "booktool/polyglot.h"
 #include "booktool/writer.h"
 #include "eval/evaluate.h"
@@ -103,9 +103,9 @@ int main(int argc, char **argv) {
     std::string command = argc > 1 ? argv[1] : "";
     Arguments a = parse(argc, argv);
     bool converts = command == "from-pgn" || command == "from-polyglot";
-    bool inspects = command == "show" || command == "stats";
+    bool lists = command == "show" || command == "stats";
     if (!a.error.empty()) return fail(a.error + "\n" + USAGE);
-    if ((!converts && !inspects) || a.inputs.empty() || (converts && a.output.empty()) ||
+    if ((!converts && !lists) || a.inputs.empty() || (converts && a.output.empty()) ||
         (command == "from-polyglot" && a.inputs.size() != 1) || (command == "show" && a.inputs.size() > 2) ||
         (command == "stats" && a.inputs.size() != 1)) {
         std::fputs(USAGE, stderr);

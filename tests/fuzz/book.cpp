@@ -6,7 +6,7 @@
 #include "base/options.h"
 #include "base/protocol.h"
 #include "book/table.h"
-#include "booktool/inspect.h"
+#include "booktool/listing.h"
 #include "control/dispatch.h"
 #include "control/options.h"
 #include "position/fen.h"

@@ -1,4 +1,4 @@
-#include "booktool/inspect.h"
+#include "booktool/listing.h"
 
 #include "book/key.h"
 #include "book/select.h"
