@@ -1,5 +1,6 @@
 #include "eval/pawns.h"
 
+#include "base/prefetch.h"
 #include "eval/masks.h"
 #include "eval/tables.h"
 #include "eval/weights.h"
@@ -148,6 +149,10 @@ void evaluatePawns(Position &pos) {
         entry->end = std::int16_t(w.pawnEnd);
         entry->check = checkWord(key, entry->mid, entry->end);
     }
+}
+
+void prefetchPawnEntry(std::uint64_t pawnKey) {
+    if (PawnHash) base::prefetch(&PawnHash[pawnKey & (PAWN_HASH_ENTRIES - 1)]);
 }
 
 void allocatePawnHash() {

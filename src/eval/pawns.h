@@ -13,6 +13,8 @@ int passedPawnScore(position::Position &pos);
 int passedPawnTerm(const position::Position &pos, position::Square sq, position::Colour c);
 // Sets pawnMid and pawnEnd (White's view), through the pawn hash.
 void evaluatePawns(position::Position &pos);
+// Starts loading the pawn-hash entry of a pawn key (after a move, ahead of the evaluation).
+void prefetchPawnEntry(std::uint64_t pawnKey);
 
 constexpr std::uint32_t PAWN_HASH_ENTRIES = 65536;
 // Stores into empty entries; feeds the hash-fill report.

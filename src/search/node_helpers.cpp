@@ -1,8 +1,10 @@
 // What the search asks of the evaluation and the tablebases at a node.
 #include "base/features.h"
 #include "eval/evaluate.h"
+#include "eval/pawns.h"
 #include "search/hooks.h"
 #include "search/search_internal.h"
+#include "search/tt.h"
 
 namespace search::detail {
 
@@ -29,6 +31,11 @@ bool isDrawRecognised(const Position &pos) { return eval::isRecognisedDraw(pos);
 
 bool probeTablebases(const Position &pos, int ply, int &score) {
     return Hooks.probeTablebase(pos, ply, score);
+}
+
+void prefetchChild(const Position &pos, bool probesTable) {
+    if (probesTable) prefetchEntry(pos.key);
+    eval::prefetchPawnEntry(pos.pawnKey);
 }
 
 } // namespace search::detail

@@ -112,13 +112,7 @@ int nextMove(int threadIndex, Position &pos, SearchFrame &f, const int *futility
         }
     }
     if (f.moveIndex >= f.moveCount) return 0;
-    int best = f.moveIndex;
-    for (int i = f.moveIndex + 1; i < f.readyEnd; ++i)
-        if (entryScore(f.moves[i]) > entryScore(f.moves[best])) best = i;
-    MoveEntry e = f.moves[best];
-    f.moves[best] = f.moves[f.moveIndex];
-    f.moves[f.moveIndex] = e;
-    f.currentMove = entryMove(e);
+    f.currentMove = entryMove(selectBest(f.moves, f.moveIndex, f.readyEnd));
     return 1;
 }
 

@@ -6,6 +6,8 @@
 #include "search/frame.h"
 #include "search/thread.h"
 
+#include <cstdint>
+
 namespace search {
 
 enum PickerStage : std::int32_t { STAGE_HASH = 0, STAGE_CAPTURES = 1, STAGE_KILLERS = 2, STAGE_QUIET = 3 };
@@ -18,6 +20,23 @@ constexpr int GOOD_CAPTURE_FLOOR = -100;
 
 // Killer score: 8/10 of the pawn value.
 int killerScore();
+
+// Moves the highest-scored entry of moves[from..count) to `from` and returns it.
+inline position::MoveEntry selectBest(position::MoveEntry *moves, int from, int count) {
+    // The score in the high half and the inverted index in the low half make one key whose
+    // maximum is the first of the best-scored entries; a max without branches is cheaper than
+    // the mispredicted compares of a plain scan.
+    std::int32_t bestKey = INT32_MIN;
+    for (int i = from; i < count; ++i) {
+        std::int32_t key = std::int32_t(moves[i] & 0xFFFF0000u) | (0xFFFF - i);
+        bestKey = key > bestKey ? key : bestKey;
+    }
+    int best = 0xFFFF - (bestKey & 0xFFFF);
+    position::MoveEntry e = moves[best];
+    moves[best] = moves[from];
+    moves[from] = e;
+    return e;
+}
 
 // Sets frame.currentMove to the next move and answers 1, or answers 0 when none is left.
 int nextMove(int threadIndex, position::Position &pos, SearchFrame &frame, const int *futilityMargin);

@@ -99,6 +99,7 @@ Step nextChild(Run &r) {
             continue;
         }
         f.nodesBefore = nodeCount - quiescenceNodeCount;
+        prefetchChild(pos, f.depth >= QUIESCENCE_BELOW);
         if (f.depth < QUIESCENCE_BELOW) {
             pushChild(r, -f.beta, -f.alpha, QuiescenceNode, PvAfterQuiescence, 0);
         } else if (f.moveIndex == 0) {

@@ -41,6 +41,7 @@ Step nextQuiescenceChild(Run &r) {
         PieceType captured;
         MakeMove(pos, m, captured);
         f.undo = captured;
+        prefetchChild(pos, false);
         pushChild(r, -f.beta, -f.alpha, QuiescenceNode, QuiescenceAfterChild, 0);
         r.thread.frames[r.thread.ply].checkCount = childChecks;
         return CONTINUE;

@@ -100,6 +100,7 @@ Step nextChild(Run &r) {
         MakeMove(pos, m, captured);
         f.undo = captured;
         int state = f.depth + f.reduction >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
+        prefetchChild(pos, state == ScoutNode);
         pushChild(r, -f.beta, 1 - f.beta, state, ScoutAfterChild, f.reduction);
         return CONTINUE;
     }
@@ -197,6 +198,7 @@ Step scoutNode(Run &r) {
         f.staticEval = lazyEvaluate(pos, f.beta - 1, f.beta);
         if (f.staticEval >= f.beta && nullMoveAllowed(pos)) {
             MakeNullMove(pos);
+            prefetchChild(pos, true);
             f.currentMove = NullMove;
             int R = nullMoveReduction(f.depth);
             f.reduction = R;

@@ -3,6 +3,7 @@
 
 #include "position/position.h"
 #include "search/frame.h"
+#include "search/picker.h"
 #include "search/thread.h"
 
 namespace search::detail {
@@ -25,17 +26,6 @@ inline Step giveBack(Run &r, int s) {
     return CONTINUE;
 }
 
-// Moves the highest-scored entry of moves[from..count) to `from` and returns it.
-inline position::MoveEntry selectBest(position::MoveEntry *moves, int from, int count) {
-    int best = from;
-    for (int i = from + 1; i < count; ++i)
-        if (position::entryScore(moves[i]) > position::entryScore(moves[best])) best = i;
-    position::MoveEntry e = moves[best];
-    moves[best] = moves[from];
-    moves[from] = e;
-    return e;
-}
-
 // Start of the list of the child of frame f (64-byte aligned behind f's list, plus a gap).
 position::MoveEntry *childList(const SearchFrame &f);
 
@@ -53,6 +43,8 @@ int lazyEvaluate(position::Position &pos, int alpha, int beta);
 bool nullMoveAllowed(const position::Position &pos);
 bool isDrawRecognised(const position::Position &pos);
 bool probeTablebases(const position::Position &pos, int ply, int &score);
+// Right after a move: start loading the child's table entry (when it will probe one) and pawn entry.
+void prefetchChild(const position::Position &pos, bool probesTable);
 int fewRepliesExtension(int count);
 // Null move: allowed by the option, deep enough, not twice in a row, not in check, beta not a
 // mated score, and the side to move has pieces besides pawns (zugzwang guard).

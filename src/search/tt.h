@@ -2,6 +2,7 @@
 // A check word binds the key to the entry's data, so foreign or torn entries do not verify.
 #pragma once
 
+#include "base/prefetch.h"
 #include "position/position.h"
 #include "search/frame.h"
 
@@ -42,6 +43,12 @@ struct ProbeResult {
     position::Move move; // 0 when the entry did not verify
     int score;           // NO_SCORE when not usable
 };
+
+// Starts loading a position's entry into the cache; the probe that follows a little later then
+// finds it there instead of waiting on memory.
+inline void prefetchEntry(std::uint64_t key) {
+    if (HashTable.mask) base::prefetch(&HashTable.entries[key & HashTable.mask]);
+}
 
 ProbeResult probeScout(const position::Position &pos, int ply, int depth, int beta);
 ProbeResult probePv(const position::Position &pos, int ply, int depth, int alpha, int beta);
