@@ -4,9 +4,9 @@
 #include "eval/masks.h"
 #include "eval/tables.h"
 #include "eval/weights.h"
+#include "platform/platform.h"
 #include "position/attacks.h"
 
-#include <new>
 
 namespace eval {
 
@@ -156,8 +156,8 @@ void prefetchPawnEntry(std::uint64_t pawnKey) {
 }
 
 void allocatePawnHash() {
-    delete[] PawnHash;
-    PawnHash = new (std::nothrow) PawnHashEntry[PAWN_HASH_ENTRIES];
+    platform::freeLargeTable(PawnHash);
+    PawnHash = static_cast<PawnHashEntry *>(platform::allocateLargeTable(PAWN_HASH_ENTRIES * sizeof(PawnHashEntry)));
     clearPawnHash();
 }
 

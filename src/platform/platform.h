@@ -2,6 +2,7 @@
 // waiting" test, the two clocks and directory listing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -31,6 +32,11 @@ std::uint64_t processTimeMs();
 std::vector<std::string> listFiles(const std::string &directory, const std::string &suffix);
 // Moves a file's read position to `offset` bytes from its start (offsets beyond 2^31 included).
 bool seekFile(std::FILE *file, std::uint64_t offset);
+// Memory for a big table that is read at random (the transposition table): aligned to 2 MB and,
+// where the system offers it, backed by large pages, which spare most address-translation misses.
+// Returns nullptr when there is not enough memory. Free it only with freeLargeTable.
+void *allocateLargeTable(std::size_t bytes);
+void freeLargeTable(void *table);
 // The separator between directory and file names.
 char pathSeparator();
 

@@ -1,8 +1,10 @@
 #include "platform/platform.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -65,6 +67,19 @@ std::vector<std::string> listFiles(const std::string &directory, const std::stri
 }
 
 char pathSeparator() { return '/'; }
+
+void *allocateLargeTable(std::size_t bytes) {
+    constexpr std::size_t LARGE_PAGE = std::size_t(2) << 20;
+    std::size_t rounded = (bytes + LARGE_PAGE - 1) / LARGE_PAGE * LARGE_PAGE;
+    void *table = nullptr;
+    if (posix_memalign(&table, LARGE_PAGE, rounded) != 0) return nullptr;
+#if defined(MADV_HUGEPAGE)
+    madvise(table, rounded, MADV_HUGEPAGE); // only advice: without large pages the table still works
+#endif
+    return table;
+}
+
+void freeLargeTable(void *table) { std::free(table); }
 
 bool seekFile(std::FILE *file, std::uint64_t offset) { return fseeko(file, off_t(offset), SEEK_SET) == 0; }
 

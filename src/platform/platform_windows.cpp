@@ -71,6 +71,15 @@ std::vector<std::string> listFiles(const std::string &directory, const std::stri
 
 char pathSeparator() { return '\\'; }
 
+// Large pages on Windows need a privilege most users lack; plain committed pages serve.
+void *allocateLargeTable(std::size_t bytes) {
+    return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+
+void freeLargeTable(void *table) {
+    if (table) VirtualFree(table, 0, MEM_RELEASE);
+}
+
 bool seekFile(std::FILE *file, std::uint64_t offset) {
     return _fseeki64(file, __int64(offset), SEEK_SET) == 0;
 }

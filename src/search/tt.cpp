@@ -2,6 +2,7 @@
 
 #include "base/protocol.h"
 #include "eval/pawns.h"
+#include "platform/platform.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "search/control.h"
@@ -11,7 +12,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 namespace search {
 
@@ -56,11 +56,11 @@ bool readEntry(const Position &pos, int ply, int depth, ProbeResult &r, int &bou
 } // namespace
 
 void allocateHash() {
-    delete[] HashTable.entries;
+    platform::freeLargeTable(HashTable.entries);
     HashTable = {nullptr, 0, 0};
     if (Settings.hashMb <= 0) return;
     std::uint64_t count = std::uint64_t(Settings.hashMb) * ENTRIES_PER_MB;
-    HashTable.entries = new (std::nothrow) HashEntry[count];
+    HashTable.entries = static_cast<HashEntry *>(platform::allocateLargeTable(count * sizeof(HashEntry)));
     if (!HashTable.entries) {
         std::printf("%sERROR: Cannot allocate %d MB for the hash table: running without one\n",
                     base::ProtocolMode == base::MODE_UCI ? "info string " : "", Settings.hashMb);
