@@ -220,3 +220,26 @@ TEST(DrawScore, ContemptForTheEngineSide) {
     engineSide = 2;
     EXPECT_EQ(drawScore(pos, WHITE), 0);
 }
+
+// The branch-free scan must pick exactly what a plain first-maximum scan picks, ties and
+// negative scores included, since the order of equal moves shapes the tree.
+TEST(SelectBest, MatchesAPlainScan) {
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int round = 0; round < 200; ++round) {
+        int count = 1 + int(next() % 60);
+        std::vector<MoveEntry> fast(count), plain(count);
+        for (int i = 0; i < count; ++i) {
+            int score = round % 2 ? int(next() % 5) - 2 : int(next() % 65536) - 32768; // ties, extremes
+            fast[i] = plain[i] = makeEntry(Move(next() & 0xFFFF), score);
+        }
+        for (int from = 0; from < count; ++from) {
+            int best = from;
+            for (int i = from + 1; i < count; ++i)
+                if (entryScore(plain[i]) > entryScore(plain[best])) best = i;
+            std::swap(plain[best], plain[from]);
+            ASSERT_EQ(selectBest(fast.data(), from, count), plain[from]) << "round " << round;
+        }
+        ASSERT_EQ(fast, plain);
+    }
+}
