@@ -61,7 +61,7 @@ vorlan() { # BUILD PROTO ponder|- BOOK(true|false) [NAME-SUFFIX]
 }
 opponent() {
   case $1 in
-    glaurung) echo "name=Glaurung cmd=/usr/games/glaurung proto=uci option.Hash=32 option.OwnBook=false timemargin=2000" ;;
+    glaurung) echo "name=Glaurung cmd=/usr/games/glaurung proto=uci option.Hash=32 option.OwnBook=false option.Threads=1 timemargin=2000" ;;
     toga2) echo "name=Toga2 cmd=/usr/games/toga2 proto=uci option.Hash=32 option.OwnBook=false timemargin=100" ;;
     stockfish) echo "name=Stockfish cmd=/usr/games/stockfish proto=uci option.Hash=32 option.Threads=1 option.UCI_LimitStrength=true option.UCI_Elo=1500 timemargin=100" ;;
     phalanx) echo "name=Phalanx cmd=/usr/games/phalanx arg=-b- arg=-l- proto=xboard timemargin=100" ;;

@@ -3,8 +3,9 @@
 # openings.epd, each with both colours, 2 games at a time, PGN out, Elo with error bars.
 # Usage: tools/match/gauntlet.sh GAMES TC OPPONENT... (e.g. 100 5+0.05 glaurung toga2 phalanx sf2200)
 #   ENGINE=path/to/vorlan (default build/release/vorlan), CUTECHESS=path (default /work/ext/...)
-#   TIMEMARGIN=ms a move may overrun the clock (default 200). Debian's Glaurung 2.2 overruns at
-#   5+0.05 and loses most games on time under either runner; TIMEMARGIN=2000 lets them end on the board.
+#   TIMEMARGIN=ms a move may overrun the clock (default 200).
+# Every engine plays on one thread: Glaurung 2.2 defaults to two, which on two cores with two games
+# at a time leaves it behind its own clock (and slows the game beside it).
 # Own books are off: the openings come from the suite.
 set -eu
 games=$1; tc=$2; shift 2
@@ -17,7 +18,8 @@ engine=${ENGINE:-$root/build/release/vorlan}
 cp "$engine" "$out/vorlan-under-test"
 for opp in "$@"; do
   case $opp in
-    glaurung) opponent=(name=Glaurung cmd=/usr/games/glaurung proto=uci option.Hash=64 option.OwnBook=false) ;;
+    glaurung) opponent=(name=Glaurung cmd=/usr/games/glaurung proto=uci option.Hash=64 option.OwnBook=false
+                     option.Threads=1) ;;
     toga2) opponent=(name=Toga2 cmd=/usr/games/toga2 proto=uci option.Hash=64 option.OwnBook=false) ;;
     phalanx) opponent=(name=Phalanx cmd=/usr/games/phalanx arg=-b- arg=-l- proto=xboard) ;;
     sjeng) opponent=(name=Sjeng cmd=/usr/games/sjeng proto=xboard) ;;
