@@ -36,6 +36,12 @@ for opp in "$@"; do
     -concurrency 2 -recover -ratinginterval 0 -pgnout "$pgn" > "$out/gauntlet-$opp-$tc.log" 2>&1 || true
   echo "== $opp ($tc, $games games)"
   grep -E '^Score of|^Elo difference|^SPRT|Finished' "$out/gauntlet-$opp-$tc.log" | tail -3
-  # How the games ended (the runner's last comment of each game).
-  grep -o -E '[^{]*\}[[:space:]]*(1-0|0-1|1/2-1/2|\*)[[:space:]]*$' "$pgn" | sed -E 's/.*, //; s/\}.*//' | sort | uniq -c
+  # How the games ended: the runner's last comment of each game (it may wrap over two lines).
+  python3 - "$pgn" <<'PY'
+import collections, re, sys
+games = open(sys.argv[1]).read().split("[Event ")[1:]
+ends = collections.Counter(re.findall(r"\{([^}]*)\}", g)[-1].split(",")[-1].strip() for g in games)
+for end, n in ends.most_common():
+    print(f"{n:7d} {end}")
+PY
 done
