@@ -7,7 +7,6 @@
 #include "platform/platform.h"
 #include "position/attacks.h"
 
-
 namespace eval {
 
 using namespace position;

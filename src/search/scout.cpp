@@ -198,11 +198,11 @@ Step scoutNode(Run &r) {
         f.staticEval = lazyEvaluate(pos, f.beta - 1, f.beta);
         if (f.staticEval >= f.beta && nullMoveAllowed(pos)) {
             MakeNullMove(pos);
-            prefetchChild(pos, true);
             f.currentMove = NullMove;
             int R = nullMoveReduction(f.depth);
             f.reduction = R;
             int state = f.depth - R >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
+            if (state == ScoutNode) prefetchEntry(pos.key); // a null move leaves the pawns as they are
             pushChild(r, -f.beta, 1 - f.beta, state, AfterNullMove, -R);
             return CONTINUE;
         }
