@@ -126,8 +126,8 @@ Step moveResult(Run &r, int s) {
     return nextChild(r);
 }
 
-} // namespace
-
+// Null move: allowed by the option, deep enough, not twice in a row, not in check, beta not a
+// mated score, and the side to move has pieces besides pawns (zugzwang guard).
 bool nullMoveCandidate(const Position &pos, const SearchFrame &f, int parentState) {
     return Settings.nullMove && base::featureOn(base::F_NULL_MOVE) && f.depth >= NULL_MOVE_DEPTH &&
            parentState != AfterNullMove && !f.inCheck && f.beta > -MATE_BOUND &&
@@ -140,6 +140,8 @@ int nullMoveReduction(int depth) {
         if (depth >= step) R += ONE_PLY;
     return R > depth - ONE_PLY ? depth - ONE_PLY : R;
 }
+
+} // namespace
 
 Step scoutNode(Run &r) {
     Position &pos = r.pos;

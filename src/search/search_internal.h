@@ -46,10 +46,6 @@ bool probeTablebases(const position::Position &pos, int ply, int &score);
 // Right after a move: start loading the child's table entry (when it will probe one) and pawn entry.
 void prefetchChild(const position::Position &pos, bool probesTable);
 int fewRepliesExtension(int count);
-// Null move: allowed by the option, deep enough, not twice in a row, not in check, beta not a
-// mated score, and the side to move has pieces besides pawns (zugzwang guard).
-bool nullMoveCandidate(const position::Position &pos, const SearchFrame &f, int parentState);
-int nullMoveReduction(int depth);
 
 Step scoutNode(Run &r);
 Step afterNullMove(Run &r);

@@ -107,21 +107,6 @@ TEST_F(PickerTest, KillerRules) {
         EXPECT_EQ(p.stage, expected) << moveText(p.move);
         EXPECT_NE(p.stage, STAGE_KILLERS);
     }
-
-    rememberKiller(*thread, mv("g1f3"), 7);
-    rememberKiller(*thread, mv("b1c3"), 7);
-    rememberKiller(*thread, mv("b1c3"), 7); // already first: no change
-    EXPECT_EQ(thread->killers[7][0], mv("b1c3"));
-    EXPECT_EQ(thread->killers[7][1], mv("g1f3"));
-    updateKillers(0, pos, mv("c3d5"), 7); // a capture is never a killer
-    EXPECT_EQ(thread->killers[7][0], mv("b1c3"));
-    rememberKiller(*thread, mv("g1f3"), KILLER_PLIES); // out of range: ignored
-    thread->killers[0][0] = 11;
-    thread->killers[2][0] = 22;
-    thread->killers[99][0] = 99;
-    shiftKillers(*thread);
-    EXPECT_EQ(thread->killers[0][0], 22);
-    EXPECT_EQ(thread->killers[99][0], 99);
 }
 
 TEST_F(PickerTest, ThreatEscapesNeedTheNullMoveOption) {
@@ -152,60 +137,6 @@ TEST_F(PickerTest, EvasionsAreNotGeneratedAgain) {
     prepare(NO_MOVE, 0, 1280);
     pickAll();
     EXPECT_EQ(frame.futile, 0);
-}
-
-TEST(History, UpdateRules) {
-    searchtest::init();
-    resetHistory();
-    Move m = mv("g1f3");
-    std::int16_t &h = History[moveFrom(m) * 64 + moveTo(m)];
-    EXPECT_EQ(h, 30);
-    historySearched(m);
-    historyCutoff(m);
-    EXPECT_EQ(h, 35);
-    h = 31998;
-    historyCutoff(m);
-    EXPECT_EQ(h, 32000);
-    h = -10;
-    historyCutoff(m); // still negative after the raise: halved
-    EXPECT_EQ(h, -2);
-    h = -32000;
-    historySearched(m);
-    EXPECT_EQ(h, -32000);
-    resetHistory();
-}
-
-// A null move needs depth, a beta that is no mated score, no check, the option, a piece besides
-// pawns, and no null move just before.
-TEST(NullMove, Conditions) {
-    searchtest::init();
-    const char *minor = "4k3/8/8/8/8/8/4P3/3NK3 w - - 0 1", *pawns = "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1";
-    struct Case {
-        const char *fen;
-        int depth, beta, inCheck;
-        bool option;
-        FrameState state;
-        bool candidate;
-    } cases[] = {
-        {minor, 512, 0, 0, true, ScoutAfterChild, true},
-        {minor, 512, 0, 0, true, AfterNullMove, false},
-        {minor, 511, 0, 0, true, ScoutAfterChild, false},
-        {minor, 512, -30000, 0, true, ScoutAfterChild, false},
-        {minor, 512, 0, 1, true, ScoutAfterChild, false},
-        {minor, 512, 0, 0, false, ScoutAfterChild, false},
-        {pawns, 512, 0, 0, true, ScoutAfterChild, false},
-    };
-    for (const Case &c : cases) {
-        Position pos = searchtest::fromFen(c.fen);
-        SearchFrame f{};
-        f.depth = c.depth, f.beta = c.beta, f.inCheck = c.inCheck;
-        Settings.nullMove = c.option;
-        EXPECT_EQ(detail::nullMoveCandidate(pos, f, c.state), c.candidate) << &c - cases;
-    }
-    Settings.nullMove = true;
-    EXPECT_EQ(detail::nullMoveReduction(512), 256);
-    EXPECT_EQ(detail::nullMoveReduction(1791), 512);
-    EXPECT_EQ(detail::nullMoveReduction(1792), 768);
 }
 
 TEST(DrawScore, ContemptForTheEngineSide) {
