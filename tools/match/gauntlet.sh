@@ -4,6 +4,7 @@
 # Usage: tools/match/gauntlet.sh GAMES TC OPPONENT... (e.g. 100 5+0.05 glaurung toga2 phalanx sf2200)
 #   ENGINE=path/to/vorlan (default build/release/vorlan), CUTECHESS=path (default /work/ext/...)
 #   TIMEMARGIN=ms a move may overrun the clock (default 200).
+#   VORLAN_TC=tc gives Vorlan its own control (time odds: how much speed would an equal score take?).
 # Every engine plays on one thread: Glaurung 2.2 defaults to two, which on two cores with two games
 # at a time leaves it behind its own clock (and slows the game beside it).
 # Own books are off: the openings come from the suite.
@@ -31,7 +32,7 @@ for opp in "$@"; do
   pgn=$out/gauntlet-$opp-$tc.pgn
   rm -f "$pgn"
   "$cutechess" -engine name=Vorlan cmd="$out/vorlan-under-test" proto=uci option.Hash=64 option.OwnBook=false \
-    -engine "${opponent[@]}" -each tc="$tc" timemargin=${TIMEMARGIN:-200} \
+    tc="${VORLAN_TC:-$tc}" -engine "${opponent[@]}" tc="$tc" -each timemargin=${TIMEMARGIN:-200} \
     -openings file="$here/openings.epd" format=epd order=random -repeat -games 2 -rounds $((games / 2)) \
     -concurrency 2 -recover -ratinginterval 0 -pgnout "$pgn" > "$out/gauntlet-$opp-$tc.log" 2>&1 || true
   echo "== $opp ($tc, $games games)"
