@@ -129,10 +129,18 @@ int passedPawnScore(Position &pos) {
     return PassedPawnWeight * (passedSum(pos, WHITE) - passedSum(pos, BLACK)) / 64;
 }
 
+namespace {
+
+PawnHashEntry *pawnEntryFor(std::uint64_t pawnKey) {
+    return PawnHash ? &PawnHash[pawnKey & (PAWN_HASH_ENTRIES - 1)] : nullptr;
+}
+
+} // namespace
+
 void evaluatePawns(Position &pos) {
     auto &w = pos.evalWork;
     std::uint64_t key = pos.pawnKey;
-    PawnHashEntry *entry = PawnHash ? &PawnHash[key & (PAWN_HASH_ENTRIES - 1)] : nullptr;
+    PawnHashEntry *entry = pawnEntryFor(key);
     if (entry && entry->check == checkWord(key, entry->mid, entry->end)) {
         w.pawnMid = entry->mid;
         w.pawnEnd = entry->end;
@@ -151,7 +159,7 @@ void evaluatePawns(Position &pos) {
 }
 
 void prefetchPawnEntry(std::uint64_t pawnKey) {
-    if (PawnHash) base::prefetch(&PawnHash[pawnKey & (PAWN_HASH_ENTRIES - 1)]);
+    if (PawnHashEntry *entry = pawnEntryFor(pawnKey)) base::prefetch(entry);
 }
 
 void allocatePawnHash() {

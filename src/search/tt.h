@@ -44,10 +44,13 @@ struct ProbeResult {
     int score;           // NO_SCORE when not usable
 };
 
+// The one entry a key may live in (the table must exist).
+inline HashEntry *entryFor(std::uint64_t key) { return &HashTable.entries[key & HashTable.mask]; }
+
 // Starts loading a position's entry into the cache; the probe that follows a little later then
 // finds it there instead of waiting on memory.
 inline void prefetchEntry(std::uint64_t key) {
-    if (HashTable.mask) base::prefetch(&HashTable.entries[key & HashTable.mask]);
+    if (HashTable.mask) base::prefetch(entryFor(key));
 }
 
 ProbeResult probeScout(const position::Position &pos, int ply, int depth, int beta);
