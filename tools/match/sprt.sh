@@ -5,6 +5,8 @@
 #   tools/match/sprt.sh build/release/vorlan /tmp/vorlan-old 5+0.05 500
 #   tools/match/sprt.sh build/release/vorlan build/release/vorlan 5+0.05 300 option.Nullmove=false
 # NEW_OPTS/OLD_OPTS add engine options ("option.X=Y ..."); ELO0/ELO1 set the SPRT bounds.
+# fastchess sends only the options the engine lists, so personality settings (Passers, Knight,
+# ...) go in an INI file with an [Engine] section: NEW_OPTS=option.Inifilepath=/path/to/file.ini
 set -eu
 new=$(readlink -f "$1"); old=$(readlink -f "$2"); tc=${3:-5+0.05}; rounds=${4:-500}
 here=$(cd "$(dirname "$0")" && pwd)
