@@ -26,7 +26,6 @@ std::uint64_t checkWord(std::uint64_t key, std::uint32_t side, int score, Move m
     return key ^ side ^ std::uint64_t(std::int64_t(score)) ^ move ^ depth ^ bound;
 }
 
-
 bool verifies(const HashEntry &e, std::uint64_t key, std::uint32_t side) {
     return e.check == checkWord(key, side, e.score, e.move, e.depth, e.bound);
 }

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Self-play between two Vorlan builds (or one build with different options) with fastchess:
 # balanced openings, both colours, 2 games at a time, SPRT and Elo with error bars.
-# Usage: tools/match/sprt.sh NEW OLD [TC] [ROUNDS] [-- extra fastchess engine args for NEW]
+# Usage: tools/match/sprt.sh NEW OLD [TC] [ROUNDS]
 #   tools/match/sprt.sh build/release/vorlan /tmp/vorlan-old 5+0.05 500
-#   tools/match/sprt.sh build/release/vorlan build/release/vorlan 5+0.05 300 option.Nullmove=false
+#   NEW_OPTS=option.Nullmove=false tools/match/sprt.sh build/release/vorlan build/release/vorlan 5+0.05 300
 # NEW_OPTS/OLD_OPTS add engine options ("option.X=Y ..."); ELO0/ELO1 set the SPRT bounds.
 # fastchess sends only the options the engine lists, so personality settings (Passers, Knight,
 # ...) go in an INI file with an [Engine] section: NEW_OPTS=option.Inifilepath=/path/to/file.ini
