@@ -7,7 +7,7 @@
 #include "book/table.h"
 #include "control/startup.h"
 #include "position/fen.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/hooks.h"
 #include "search/pvcache.h"
 #include "search/search.h"
@@ -34,7 +34,7 @@ const char *const POSITIONS[] = {
 
 int main(int argc, char **argv) {
     control::initEngine();
-    search::PollHook = search::defaultPoll;
+    search::Hooks.readInput = search::readNoInput;
     if (argc > 1 && !book::readBookFile(argv[1], book::BookTable)) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
@@ -42,16 +42,17 @@ int main(int argc, char **argv) {
     int rounds = argc > 2 ? std::atoi(argv[2]) : 2000;
     std::printf("book: %s, %zu entries\n", argc > 1 ? argv[1] : "internal", book::bookEntries());
     base::Options[base::OPTION_BOOKMOVE_INFO].value = 0;
-    search::engineSide = search::WHITE_SIDE;
+    search::Shared.engineSide = search::WHITE_SIDE;
+    search::SearchThread &main = search::mainThread();
     double total = 0;
     for (const char *fen : POSITIONS) {
         LoadFen(fen);
         int moves = 0;
         auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < rounds; ++i) {
-            search::PvCache.used = 0; // each question starts without a cached list, as in a new game
-            search::Threads[0]->position = GamePosition;
-            moves += book::rootBookMove(false) != NO_MOVE;
+            main.pvCache.used = 0; // each question starts without a cached list, as in a new game
+            main.position = GamePosition;
+            moves += book::rootBookMove(main, false) != NO_MOVE;
         }
         double us =
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() /

@@ -8,6 +8,7 @@
 #include "position/fen.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
+#include "search/thread.h"
 
 #include <chrono>
 #include <cstdio>
@@ -50,13 +51,13 @@ int main() {
     control::initEngine();
     eval::initEvaluation();
     std::vector<Position> positions = collectPositions();
-    eval::setPawnHashStore(true); // as during a search
+    eval::PawnTable &pawns = search::mainThread().pawns; // as during a search
 
     long long checksum = 0, evaluations = 0;
     auto start = std::chrono::steady_clock::now();
     for (int round = 0; round < ROUNDS; ++round)
         for (Position &pos : positions) {
-            checksum += eval::quickEvaluate(pos);
+            checksum += eval::quickEvaluate(pos, &pawns);
             ++evaluations;
         }
     double quickTime = seconds(start);
@@ -68,9 +69,9 @@ int main() {
     start = std::chrono::steady_clock::now();
     for (int round = 0; round < ROUNDS; ++round)
         for (Position &pos : positions) {
-            int s = eval::quickEvaluate(pos);
+            int s = eval::quickEvaluate(pos, &pawns);
             if (pos.evalWork.evalMode == base::EvalNormal) {
-                s = eval::fullEvaluate(pos);
+                s = eval::fullEvaluate(pos, &pawns);
                 ++full;
             }
             checksum += s;

@@ -26,6 +26,7 @@
 #include "position/movegen.h"
 #include "position/notation.h"
 #include "search/depth_driver.h"
+#include "search/hooks.h"
 #include "search/search.h"
 
 #include <algorithm>
@@ -211,7 +212,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     control::initEngine();
-    search::PollHook = search::defaultPoll;
+    search::Hooks.readInput = search::readNoInput;
     // Without a book, the ponder-move choice cannot narrow the lists of positions searched later;
     // in xboard mode without "post" the searches print nothing.
     base::Options[base::OPTION_OWN_BOOK].value = 0;

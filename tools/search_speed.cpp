@@ -4,8 +4,9 @@
 #include "eval/evaluate.h"
 #include "position/fen.h"
 #include "position/notation.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/depth_driver.h"
+#include "search/hooks.h"
 #include "search/picker.h"
 #include "search/search.h"
 #include "search/settings.h"
@@ -36,7 +37,7 @@ const char *const POSITIONS[] = {
 int main(int argc, char **argv) {
     int depth = argc > 1 ? std::atoi(argv[1]) : 9;
     control::initEngine();
-    search::PollHook = search::defaultPoll; // a measurement reads no commands
+    search::Hooks.readInput = search::readNoInput; // a measurement reads no commands
     eval::initEvaluation();
     search::initSearch();
     search::Settings.hashMb = 64;
@@ -46,7 +47,7 @@ int main(int argc, char **argv) {
     for (const char *fen : POSITIONS) {
         search::clearHash();
         search::resetHistory();
-        search::clearKillers(*search::Threads[0]);
+        search::clearKillers(search::mainThread());
         position::LoadFen(fen);
         auto start = std::chrono::steady_clock::now();
         search::DepthResult r = search::searchToDepth(position::GamePosition, depth);

@@ -10,6 +10,7 @@
 #include "position/attacks.h"
 #include "position/fen.h"
 #include "position/position.h"
+#include "search/hooks.h"
 #include "search/search.h"
 #include "tablebases/cache.h"
 #include "tablebases/probe.h"
@@ -295,7 +296,7 @@ int probe(const std::string &dir) {
 
 int main(int argc, char **argv) {
     control::initEngine();
-    search::PollHook = search::defaultPoll;
+    search::Hooks.readInput = search::readNoInput;
     initTableList();
     std::string what = argc > 1 ? argv[1] : "";
     if (what == "values" && argc > 2) return values(argv[2]);

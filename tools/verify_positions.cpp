@@ -11,8 +11,9 @@
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "position/notation.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/depth_driver.h"
+#include "search/hooks.h"
 #include "search/search.h"
 #include "search/settings.h"
 #include "search/tt.h"
@@ -198,7 +199,7 @@ bool randomMiddlegame(std::string &fen) {
 int main(int argc, char **argv) {
     if (argc < 4) return 2;
     control::initEngine();
-    search::PollHook = search::defaultPoll; // a measurement reads no commands
+    search::Hooks.readInput = search::readNoInput; // a measurement reads no commands
     eval::initEvaluation();
     search::initSearch();
     search::Settings.hashMb = 64;

@@ -9,7 +9,7 @@
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "position/notation.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/pvcache.h"
 #include "search/thread.h"
 
@@ -97,13 +97,14 @@ int bookPercentages(BookChoice *moves, int count, bool tournament) {
     return total;
 }
 
-Move selectBookMove(MoveEntry *list, int &count, bool print) {
+Move selectBookMove(search::SearchThread &thread, MoveEntry *list, int &count, bool print) {
     using namespace base;
-    Position &pos = search::Threads[0]->position;
+    Position &pos = thread.position;
+    search::PvCacheState &cache = thread.pvCache;
     // 1. A list cached for this position replaces the generated one.
     int cachedCount = 0;
-    int slot = search::pvCacheLookup(pos, list, cachedCount);
-    if (slot < 0) slot = search::PvCache.used;
+    int slot = search::pvCacheLookup(cache, pos, list, cachedCount);
+    if (slot < 0) slot = cache.used;
     if (!optionBool(OPTION_OWN_BOOK)) return NO_MOVE;
     if (nextBookRandom() % 100 < optionInt(OPTION_BLINDNESS_BOOK)) return NO_MOVE;
     if (count == 0) return NO_MOVE;
@@ -128,7 +129,7 @@ Move selectBookMove(MoveEntry *list, int &count, bool print) {
             r -= moves[i].percent;
             if (r >= 0) continue;
             std::swap(list[0], list[i]);
-            search::pvCacheStore(pos, slot, list, 1);
+            search::pvCacheStore(cache, pos, slot, list, 1);
             return entryMove(list[0]);
         }
     }
@@ -143,16 +144,16 @@ Move selectBookMove(MoveEntry *list, int &count, bool print) {
             ++i;
         }
     }
-    search::pvCacheStore(pos, slot, list, count);
+    search::pvCacheStore(cache, pos, slot, list, count);
     return NO_MOVE;
 }
 
-Move rootBookMove(bool print) {
-    if (search::engineSide == search::NO_SIDE) return NO_MOVE;
-    Position &pos = search::Threads[0]->position;
+Move rootBookMove(search::SearchThread &thread, bool print) {
+    if (search::Shared.engineSide == search::NO_SIDE) return NO_MOVE;
+    Position &pos = thread.position;
     MoveEntry list[MAX_MOVES];
-    int n = GenerateLegal(pos, list);
-    Move m = selectBookMove(list, n, print && base::optionBool(base::OPTION_BOOKMOVE_INFO));
+    int n = GenerateLegal(pos, list, search::orderingHistory(thread));
+    Move m = selectBookMove(thread, list, n, print && base::optionBool(base::OPTION_BOOKMOVE_INFO));
     if (m != NO_MOVE) return m;
     if (n == 1) return entryMove(list[0]);
     if (n == 0) return NO_MOVE;

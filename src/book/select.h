@@ -2,6 +2,7 @@
 #pragma once
 
 #include "position/types.h"
+#include "search/thread.h"
 
 #include <cstdint>
 
@@ -23,13 +24,15 @@ constexpr int ALL_AVOIDED = -1;
 // avoid move, so nothing may be chosen or removed.
 int bookPercentages(BookChoice *moves, int count, bool tournament);
 
-// The root driver's instant move: a book move, the only legal move, the first move of a dead
-// draw, or a quick repetition; none in analysis (no engine side). Prints book information only
-// when `print` is set (and "Bookmove Info" is on).
-position::Move rootBookMove(bool print);
-// Picks a book move for thread 0's position, whose legal moves are the `count` entries of
-// `list` (room for 256). The list may be reordered from the PV move-list cache, and when no
-// move is eligible the avoid moves are dropped from it (shortening `count`).
-position::Move selectBookMove(position::MoveEntry *list, int &count, bool print);
+// The root driver's instant move for the thread's position: a book move, the only legal move,
+// the first move of a dead draw, or a quick repetition; none in analysis (no engine side).
+// Prints book information only when `print` is set (and "Bookmove Info" is on).
+position::Move rootBookMove(search::SearchThread &thread, bool print);
+// Picks a book move for the thread's position, whose legal moves are the `count` entries of
+// `list` (room for 256). The list may be reordered from the thread's PV move-list cache, and
+// when no move is eligible the avoid moves are dropped from it (shortening `count`), which the
+// cache then keeps for the search.
+position::Move selectBookMove(search::SearchThread &thread, position::MoveEntry *list, int &count,
+                              bool print);
 
 } // namespace book

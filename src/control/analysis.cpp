@@ -3,12 +3,13 @@
 #include "control/dispatch.h"
 #include "control/options.h"
 #include "control/search_commands.h"
+#include "control/search_output.h"
 #include "control/setup.h"
 #include "eval/report.h"
 #include "position/fen.h"
 #include "position/notation.h"
-#include "search/control.h"
-#include "search/picker.h"
+#include "search/context.h"
+#include "search/depth_driver.h"
 #include "search/root.h"
 #include "search/thread.h"
 
@@ -41,17 +42,13 @@ int depthArgument(std::string_view line, std::size_t wordLength) {
 
 void clearForNewSearch() {
     setOptionValue(base::OPTION_CLEAR_HASH, "");
-    search::clearKillers(*search::Threads[0]);
+    search::clearKillers(search::mainThread());
 }
 
-void searchToDepth(int depth) {
-    using namespace search;
-    engineSide = NO_SIDE;
-    SearchLimits.depth = depth;
-    limitFlags = LIMIT_DEPTH;
-    startTime = base::GetTimeMs();
-    SearchState = STATE_THINKING;
-    startSearch();
+// Searches the game position to the depth and prints the move (console speed commands).
+void searchGameToDepth(int depth) {
+    search::DepthResult result = search::searchToDepth(GamePosition, depth);
+    announceMove(result.bestMove != NO_MOVE);
 }
 
 // Appends text to the report; false (after the error line) when the report cannot be written.
@@ -159,26 +156,29 @@ bool analyzeLine(const std::string &line, int id, std::uint64_t moveTime) {
 
     using namespace search;
     clearForNewSearch();
-    engineSide = NO_SIDE;
-    startTime = base::GetTimeMs();
-    iterationDepth = 0;
-    position::HistoryOrdering = false;
-    nodeCount = 0;
-    SearchState = STATE_THINKING;
-    targetTime = moveTime;
-    limitFlags = LIMIT_MOVETIME;
-    startSearch();
+    SearchContext &c = Shared;
+    SearchThread &main = mainThread();
+    c.engineSide = NO_SIDE;
+    c.startTime = base::GetTimeMs();
+    main.iterationDepth = 0;
+    main.historyOrdering = false;
+    main.nodeCount = 0;
+    setSearchState(STATE_THINKING);
+    c.targetTime = moveTime;
+    c.limitFlags = LIMIT_MOVETIME;
+    announceMove(startSearch());
 
     static PvLine pv;
-    Threads[0]->position = GamePosition;
-    collectPv(0, pv, NO_MOVE);
+    main.position = GamePosition;
+    collectPv(main, pv, NO_MOVE);
     std::string pvText;
     for (std::uint32_t i = 0; i < pv.count; ++i)
         pvText.append(i ? " " : "").append(moveText(pv.moves[i]));
-    int ok = solved(s, RootBest.bestMove);
-    std::uint64_t time = ok ? std::min(RootBest.bestTime, moveTime) : moveTime;
+    const RootBestMove &result = c.rootBest;
+    int ok = solved(s, result.bestMove);
+    std::uint64_t time = ok ? std::min(result.bestTime, moveTime) : moveTime;
     char tail[128];
-    std::snprintf(tail, sizeof tail, ",,%" PRIu64 ",%d (%d),", time, RootBest.bestScore, RootBest.bestDepth);
+    std::snprintf(tail, sizeof tail, ",,%" PRIu64 ",%d (%d),", time, result.bestScore, result.bestDepth);
     std::string rest = tail;
     rest.append(pvText).append(",").append(std::to_string(ok)).append("\n");
     return appendReport(rest);
@@ -200,10 +200,11 @@ void benchCommand(std::string_view line) {
     int depth = depthArgument(line, 6);
     clearForNewSearch();
     search::resetHistory();
-    searchToDepth(depth);
+    searchGameToDepth(depth);
     std::uint64_t ms = base::GetTimeMs() - t0;
-    std::printf("Nodes:\t%" PRIu64 "\nTime:\t%" PRIu64 " ms\nNPS:\t%u\n", search::nodeCount, ms,
-                ms ? unsigned(search::nodeCount * 1000 / ms) : 0u);
+    std::uint64_t nodes = search::mainThread().nodeCount;
+    std::printf("Nodes:\t%" PRIu64 "\nTime:\t%" PRIu64 " ms\nNPS:\t%u\n", nodes, ms,
+                ms ? unsigned(nodes * 1000 / ms) : 0u);
     std::fflush(stdout);
 }
 
@@ -217,7 +218,7 @@ void profileCommand(std::string_view line) {
                 {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 1}};
     for (const auto &r : runs) {
         LoadFen(r.fen);
-        searchToDepth(d + r.depthOffset);
+        searchGameToDepth(d + r.depthOffset);
     }
     std::exit(0);
 }

@@ -7,7 +7,7 @@
 #include "control/options.h"
 #include "control/setup.h"
 #include "control/xboard.h"
-#include "search/control.h"
+#include "search/context.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +22,7 @@ void printBanner() {
 
 void uciCommand(std::string_view) {
     base::ProtocolMode = base::MODE_UCI;
+    search::Shared.holdMoveUntilReleased = true;
     std::printf("id name %s %s\n", base::ENGINE_NAME, base::ENGINE_VERSION);
     std::printf("id author %s\n", base::ENGINE_AUTHORS);
     printOptions();
@@ -37,7 +38,7 @@ void xboardCommand(std::string_view) {
 
 void isreadyCommand(std::string_view) {
     // Stops a running search like "stop", but keeps its unprinted information.
-    search::SearchState = search::STATE_IDLE;
+    search::stopSearch();
     std::printf("readyok\n");
     std::fflush(stdout);
     base::debugLine("readyok");
@@ -61,7 +62,7 @@ void quitCommand(std::string_view) {
 }
 
 void stopCommand(std::string_view) {
-    search::SearchState = search::STATE_IDLE;
+    search::stopSearch();
     base::clearOutputSlots();
 }
 

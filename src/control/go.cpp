@@ -1,12 +1,13 @@
 #include "base/clock.h"
 #include "control/input.h"
 #include "control/search_commands.h"
+#include "control/search_output.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
-#include "search/control.h"
+#include "search/context.h"
+#include "search/picker.h"
 #include "search/pvcache.h"
 #include "search/root.h"
-#include "search/see.h"
 #include "search/thread.h"
 #include "search/timeman.h"
 
@@ -22,7 +23,6 @@ using namespace position;
 namespace {
 
 constexpr std::size_t SEARCHMOVES_SKIP = 12; // from the keyword's first letter to its moves
-constexpr int EN_PASSANT_ORDER_BONUS = 100;
 
 // The first integer after `keyword` ("%*s %d" at the keyword), kept within +-bound; false leaves
 // `value` alone.
@@ -70,35 +70,30 @@ void restrictRootMoves(const std::string &text) {
     }
     for (int i = 0; i < count; ++i) {
         Move m = entryMove(chosen[i]);
-        int score = search::see(pos, m);
-        if (isEnPassant(pos, m)) score += EN_PASSANT_ORDER_BONUS;
-        if (movePromotion(m) != KING) score += CaptureValue[movePromotion(m)] - EN_PASSANT_ORDER_BONUS;
-        chosen[i] = makeEntry(m, score);
+        chosen[i] = makeEntry(m, search::exchangeOrderScore(pos, m));
     }
-    MoveEntry cached[MAX_MOVES];
-    int cachedCount = 0;
-    int slot = search::pvCacheLookup(pos, cached, cachedCount);
-    if (slot < 0) slot = search::PvCache.used;
-    search::pvCacheStore(pos, slot, chosen, count);
+    search::pvCacheReplace(search::mainThread().pvCache, pos, chosen, count);
 }
 
 } // namespace
 
 void goCommand(std::string_view text) {
     using namespace search;
-    if (SearchState != STATE_IDLE) {
+    if (!searchIdle()) {
         requeueLine(text);
         return;
     }
     std::string line(text);
+    std::uint32_t &limitFlags = Shared.limitFlags;
+    Limits &limits = Shared.limits;
     limitFlags = 0;
-    SearchState = STATE_THINKING;
+    setSearchState(STATE_THINKING);
     auto at = [&](const char *word) { return line.find(word); };
     constexpr auto npos = std::string::npos;
     if (at("infinite") != npos) limitFlags |= LIMIT_INFINITE;
     if (at("ponder") != npos) {
         limitFlags |= LIMIT_INFINITE;
-        SearchState = STATE_PONDERING;
+        setSearchState(STATE_PONDERING);
     }
     struct Keyword {
         const char *word;
@@ -106,15 +101,15 @@ void goCommand(std::string_view text) {
         std::int32_t *value;
     };
     const Keyword keywords[] = {
-        {"wtime", LIMIT_CLOCK, &SearchLimits.time[0]},
-        {"btime", LIMIT_CLOCK, &SearchLimits.time[1]},
-        {"winc", LIMIT_INC, &SearchLimits.inc[0]},
-        {"binc", LIMIT_INC, &SearchLimits.inc[1]},
-        {"movestogo", LIMIT_MOVESTOGO, &SearchLimits.movestogo},
-        {"depth", LIMIT_DEPTH, &SearchLimits.depth},
-        {"nodes", LIMIT_NODES, &SearchLimits.nodes},
-        {"movetime", LIMIT_MOVETIME, &SearchLimits.movetime},
-        {"mate", LIMIT_MATE | LIMIT_INFINITE, &SearchLimits.mate},
+        {"wtime", LIMIT_CLOCK, &limits.time[0]},
+        {"btime", LIMIT_CLOCK, &limits.time[1]},
+        {"winc", LIMIT_INC, &limits.inc[0]},
+        {"binc", LIMIT_INC, &limits.inc[1]},
+        {"movestogo", LIMIT_MOVESTOGO, &limits.movestogo},
+        {"depth", LIMIT_DEPTH, &limits.depth},
+        {"nodes", LIMIT_NODES, &limits.nodes},
+        {"movetime", LIMIT_MOVETIME, &limits.movetime},
+        {"mate", LIMIT_MATE | LIMIT_INFINITE, &limits.mate},
     };
     for (const Keyword &k : keywords)
         if (std::size_t p = at(k.word); p != npos) {
@@ -130,18 +125,19 @@ void goCommand(std::string_view text) {
                                                              : std::string());
     }
     if (limitFlags == 0) limitFlags = LIMIT_INFINITE;
-    runSearch();
+    announceMove(runSearch());
 }
 
 void ponderhitCommand(std::string_view) {
     using namespace search;
-    limitFlags &= ~LIMIT_INFINITE;
-    SearchState = STATE_THINKING;
-    moveStartTime = base::GetTimeMs();
-    computeTimeBudget(Threads[0]->position.fifty);
-    if (instantMove != NO_MOVE) {
-        if (instantMove != RootBest.bestMove) setBestMove(instantMove, 0, 0);
-        SearchState = STATE_IDLE;
+    SearchContext &c = Shared;
+    c.limitFlags &= ~LIMIT_INFINITE;
+    setSearchState(STATE_THINKING);
+    c.moveStartTime = base::GetTimeMs();
+    computeTimeBudget(mainThread().position.fifty);
+    if (c.instantMove != NO_MOVE) {
+        if (c.instantMove != c.rootBest.bestMove) setBestMove(c.instantMove, 0, 0);
+        stopSearch();
     }
 }
 

@@ -4,8 +4,7 @@
 #include "base/output.h"
 #include "control/dispatch.h"
 #include "platform/platform.h"
-#include "position/types.h"
-#include "search/control.h"
+#include "search/context.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,8 +14,6 @@ namespace control {
 
 namespace {
 
-constexpr std::uint64_t INPUT_POLL_NODES = 4096;
-constexpr std::uint64_t HASHFULL_NODES = 65536;
 // Nested ProcessInput calls (a command run from inside a search) each get their own line.
 constexpr int LINE_NESTING = 4;
 
@@ -25,7 +22,6 @@ int LineDepth = 0;
 // Dropping the rest of a line that did not fit into PendingInput.
 bool DiscardingLine = false;
 bool InputClosed = false;
-PollHooks Hooks{};
 
 bool standardInputWaiting() { return PipeInput ? platform::inputWaiting() : platform::consoleLineWaiting(); }
 InputSource Source{platform::readInput, standardInputWaiting};
@@ -54,8 +50,7 @@ void noteEndOfInput() {
     InputClosed = true;
     if (PendingLength > 0 && PendingInput[PendingLength - 1] != '\n' && !DiscardingLine)
         PendingInput[PendingLength++] = '\n';
-    if (search::SearchState != search::STATE_IDLE && (search::limitFlags & search::LIMIT_INFINITE))
-        search::SearchState = search::STATE_IDLE;
+    if (!search::searchIdle() && (search::Shared.limitFlags & search::LIMIT_INFINITE)) search::stopSearch();
 }
 
 bool readLine(char *out, std::size_t &length) {
@@ -90,7 +85,6 @@ char PendingInput[PENDING_INPUT_SIZE];
 std::size_t PendingLength = 0;
 bool PipeInput = true;
 
-void registerPollHooks(const PollHooks &hooks) { Hooks = hooks; }
 void setInputSource(const InputSource &source) { Source = source; }
 
 void resetInput() {
@@ -129,7 +123,7 @@ bool takePendingLine(char *out, std::size_t capacity, std::size_t &length) {
 }
 
 bool InputAvailable() {
-    if (search::SearchState == search::STATE_IDLE) return true; // a blocking read is harmless
+    if (search::searchIdle()) return true; // a blocking read is harmless
     return Source.waiting();
 }
 
@@ -144,32 +138,11 @@ void ProcessInput() {
         dispatchLine(text);
         --LineDepth;
     }
-    if (search::SearchState != search::STATE_IDLE) base::FlushOutput(false);
-}
-
-bool PollSearch(bool exempt) {
-    using namespace search;
-    if (SearchState == STATE_IDLE) return true;
-    if (exempt) return false;
-    // A reached depth or node limit ends the whole search, not only the current iteration.
-    if (((limitFlags & LIMIT_DEPTH) && iterationDepth > SearchLimits.depth * position::ONE_PLY) ||
-        ((limitFlags & LIMIT_NODES) && nodeCount >= std::uint64_t(std::int64_t(SearchLimits.nodes)))) {
-        SearchState = STATE_IDLE;
-        return true;
-    }
-    if (nodeCount % INPUT_POLL_NODES == 0) {
-        ProcessInput();
-        if (Hooks.timeUp && Hooks.timeUp()) SearchState = STATE_IDLE;
-    }
-    if (nodeCount % HASHFULL_NODES == 0) {
-        if (SearchState == STATE_IDLE) return true;
-        if (Hooks.refreshHashFull) Hooks.refreshHashFull();
-    }
-    return SearchState == STATE_IDLE;
+    if (!search::searchIdle()) base::FlushOutput(false);
 }
 
 void requeueLine(std::string_view line) {
-    search::SearchState = search::STATE_IDLE;
+    search::stopSearch();
     std::size_t head = line.size() + 1;
     if (head > PENDING_INPUT_SIZE - 1) return; // cannot happen for a line that was read
     // Pending text that no longer fits behind the line is lost.

@@ -1,6 +1,6 @@
 // The command loop: reads one line at a time from standard input (a console or a pipe) and
-// dispatches it. The search calls back in through PollSearch, so commands such as "stop" run
-// from inside a search; there is no input thread.
+// dispatches it. The search's poll calls ProcessInput while it runs, so commands such as "stop"
+// run from inside a search; there is no input thread.
 #pragma once
 
 #include <cstddef>
@@ -15,13 +15,6 @@ extern char PendingInput[PENDING_INPUT_SIZE];
 extern std::size_t PendingLength;
 // True when standard input is not a console (decided once by setupConsole).
 extern bool PipeInput;
-
-// Search-side checks that PollSearch runs; the search subsystem installs them.
-struct PollHooks {
-    bool (*timeUp)();          // the time-up test of the time manager
-    void (*refreshHashFull)(); // rewrites base::HashFullText
-};
-void registerPollHooks(const PollHooks &hooks);
 
 // Where the loop's bytes come from: standard input by default; the fuzz targets feed their own.
 struct InputSource {
@@ -40,8 +33,6 @@ void setupConsole();
 void ProcessInput();
 // True when reading a line will not block a running search.
 bool InputAvailable();
-// The search's stop test, called at every node; true means stop. `exempt` skips the limits.
-bool PollSearch(bool exempt);
 
 // Stops the search and puts `line` back in front of the pending input, to run once the search
 // has unwound.

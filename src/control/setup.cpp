@@ -7,8 +7,7 @@
 #include "position/movegen.h"
 #include "position/notation.h"
 #include "position/perft.h"
-#include "search/control.h"
-#include "search/picker.h"
+#include "search/context.h"
 #include "search/thread.h"
 
 #include <algorithm>
@@ -24,7 +23,7 @@ constexpr std::size_t SETBOARD_FEN_START = 9;  // after "setboard "
 constexpr std::size_t CONSOLE_FEN_START = 4;   // after "fen "
 constexpr std::size_t CONSOLE_MOVES_START = 5; // after "move "
 
-bool searchRunning() { return search::SearchState != search::STATE_IDLE; }
+bool searchRunning() { return !search::searchIdle(); }
 
 } // namespace
 
@@ -50,9 +49,10 @@ void SetboardCommand(std::string_view line) {
 }
 
 void ucinewgameCommand(std::string_view) {
-    search::SearchState = search::STATE_IDLE;
+    search::stopSearch();
     setOptionValue(base::OPTION_CLEAR_HASH, ""); // runs the hash tables' clear handler
-    if (search::Threads[0]) std::memset(search::Threads[0]->killers, 0, sizeof search::Threads[0]->killers);
+    for (search::SearchThread *t : search::Threads)
+        if (t) search::clearKillers(*t);
     search::resetHistory();
 }
 

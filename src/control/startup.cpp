@@ -1,10 +1,12 @@
 #include "control/startup.h"
 
+#include "base/protocol.h"
 #include "book/load.h"
 #include "book/select.h"
 #include "control/commands.h"
 #include "control/input.h"
 #include "control/options.h"
+#include "control/search_output.h"
 #include "control/setup.h"
 #include "eval/evaluate.h"
 #include "eval/pawns.h"
@@ -12,16 +14,15 @@
 #include "position/attacks.h"
 #include "position/fen.h"
 #include "search/hooks.h"
-#include "search/picker.h"
-#include "search/root.h"
 #include "search/search.h"
 #include "search/settings.h"
 #include "search/thread.h"
-#include "search/timeman.h"
 #include "search/tt.h"
 #include "tablebases/cache.h"
 #include "tablebases/probe.h"
 #include "tablebases/registry.h"
+
+#include <cstdio>
 
 namespace control {
 
@@ -33,7 +34,11 @@ namespace {
 void registerSubsystemOptionHandlers() {
     registerOptionHandler("Hash", [](int) {
         search::Settings.hashMb = base::optionInt(base::OPTION_HASH);
-        search::resizeHashTables();
+        if (!search::resizeHashTables()) {
+            std::printf("%sERROR: Cannot allocate %d MB for the hash table: running without one\n",
+                        base::ProtocolMode == base::MODE_UCI ? "info string " : "", search::Settings.hashMb);
+            std::fflush(stdout);
+        }
     });
     registerOptionHandler("Clear Hash", [](int) { search::clearHash(); });
     auto pieceValues = [](int) {
@@ -67,12 +72,11 @@ void registerSubsystemOptionHandlers() {
     });
 }
 
-// The search hears commands through the command loop, which in turn asks the time manager;
-// it reaches the book and the tablebases through its hooks.
+// The search reads commands through the command loop, reaches the book and the tablebases
+// through its hooks, and reports through the search output.
 void connectSearch() {
-    search::PollHook = PollSearch;
-    registerPollHooks({search::timeIsUp, search::printHashFull});
-    search::Hooks = {book::rootBookMove, book::selectBookMove, tablebases::ProbeTablebase};
+    search::Hooks = {book::rootBookMove, book::selectBookMove, tablebases::ProbeTablebase, ProcessInput};
+    connectSearchOutput();
 }
 
 } // namespace

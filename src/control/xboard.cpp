@@ -8,12 +8,12 @@
 #include "control/input.h"
 #include "control/options.h"
 #include "control/search_commands.h"
+#include "control/search_output.h"
 #include "position/fen.h"
 #include "position/makemove.h"
 #include "position/notation.h"
-#include "search/control.h"
-#include "search/picker.h"
-#include "search/root.h"
+#include "search/context.h"
+#include "search/thread.h"
 #include "search/timeman.h"
 
 #include <cstdio>
@@ -62,13 +62,13 @@ std::int32_t numberAfterWord(std::string_view line, std::int32_t fallback) {
 // Files the engine's and the opponent's clocks under the colours of the position to search.
 void fileClocks() {
     int engine = int(GamePosition.sideToMove);
-    search::SearchLimits.time[engine] = Clocks.engine;
-    search::SearchLimits.time[engine ^ 1] = Clocks.opponent;
+    search::Shared.limits.time[engine] = Clocks.engine;
+    search::Shared.limits.time[engine ^ 1] = Clocks.opponent;
 }
 
 void think() {
     fileClocks();
-    search::runSearch();
+    announceMove(search::runSearch());
 }
 
 } // namespace
@@ -127,28 +127,29 @@ void levelCommand(std::string_view line) {
     std::int32_t mps = boundedLimit(fields[0], CLOCK_BOUND_MS);
     std::int64_t seconds = withSeconds ? fields[1] * 60 + fields[2] : fields[1] * 60;
     std::int32_t incMs = boundedLimit(fields[wanted - 1], CLOCK_BOUND_MS);
-    SearchLimits.movestogo = mps;
-    Clocks.engine = Clocks.opponent = SearchLimits.time[0] = SearchLimits.time[1] =
+    Limits &limits = Shared.limits;
+    limits.movestogo = mps;
+    Clocks.engine = Clocks.opponent = limits.time[0] = limits.time[1] =
         boundedLimit(seconds * 1000, CLOCK_BOUND_MS);
-    SearchLimits.inc[0] = SearchLimits.inc[1] = incMs;
-    if (mps != 0) limitFlags |= LIMIT_MOVESTOGO;
-    if (seconds != 0) limitFlags |= LIMIT_CLOCK;
-    if (incMs != 0) limitFlags |= LIMIT_INC;
+    limits.inc[0] = limits.inc[1] = incMs;
+    if (mps != 0) Shared.limitFlags |= LIMIT_MOVESTOGO;
+    if (seconds != 0) Shared.limitFlags |= LIMIT_CLOCK;
+    if (incMs != 0) Shared.limitFlags |= LIMIT_INC;
 }
 
 void stCommand(std::string_view line) {
-    search::limitFlags |= search::LIMIT_MOVETIME;
-    search::SearchLimits.movetime = search::boundedLimit(std::int64_t(numberAfterWord(line, 0)) * 1000,
-                                                         search::CLOCK_BOUND_MS);
+    search::Shared.limitFlags |= search::LIMIT_MOVETIME;
+    search::Shared.limits.movetime =
+        search::boundedLimit(std::int64_t(numberAfterWord(line, 0)) * 1000, search::CLOCK_BOUND_MS);
 }
 
 void sdCommand(std::string_view line) {
-    search::limitFlags |= search::LIMIT_DEPTH;
-    search::SearchLimits.depth = search::boundedLimit(numberAfterWord(line, 0), search::DEPTH_BOUND);
+    search::Shared.limitFlags |= search::LIMIT_DEPTH;
+    search::Shared.limits.depth = search::boundedLimit(numberAfterWord(line, 0), search::DEPTH_BOUND);
 }
 
 void npsCommand(std::string_view line) {
-    search::SearchLimits.nodes = numberAfterWord(line, 0);
+    search::Shared.limits.nodes = numberAfterWord(line, 0);
     storeOptionValue(base::OPTION_PROCESS_TIME, 1);
 }
 
@@ -164,7 +165,7 @@ void otimCommand(std::string_view line) { Clocks.opponent = clockMs(line); }
 
 void NewGameCommand(std::string_view) {
     using namespace search;
-    if (SearchState != STATE_IDLE) {
+    if (!searchIdle()) {
         requeueLine("new");
         return;
     }
@@ -173,8 +174,8 @@ void NewGameCommand(std::string_view) {
     expectedPonderMove = NullMove;
     storeOptionValue(base::OPTION_PROCESS_TIME, 0);
     Clocks = {NEW_GAME_CLOCK_MS, NEW_GAME_CLOCK_MS};
-    SearchLimits.time[0] = SearchLimits.time[1] = NEW_GAME_CLOCK_MS;
-    limitFlags = LIMIT_CLOCK;
+    Shared.limits.time[0] = Shared.limits.time[1] = NEW_GAME_CLOCK_MS;
+    Shared.limitFlags = LIMIT_CLOCK;
     resetHistory();
 }
 
@@ -183,40 +184,41 @@ void xboardGoCommand(std::string_view) {
     // Nothing can end a ponder search at the console, which is not read while a search runs.
     bool mayPonder = base::ProtocolMode == base::MODE_XBOARD;
     for (;;) {
-        suppressMoveOutput = 0;
+        suppressMoveOutput = false;
         expectedPonderMove = NO_MOVE;
         storeOptionValue(base::OPTION_XBOARD_FORCE, 0);
-        SearchState = STATE_THINKING;
+        setSearchState(STATE_THINKING);
         think();
         for (;;) {
             if (expectedPonderMove == NullMove) return;
             // The engine's move is now part of the game.
-            if (RootBest.bestMove == NO_MOVE || !PlayGameMove(RootBest.bestMove)) return;
-            Move ponder = RootBest.ponderMove;
+            const RootBestMove &result = Shared.rootBest;
+            if (result.bestMove == NO_MOVE || !PlayGameMove(result.bestMove)) return;
+            Move ponder = result.ponderMove;
             // A "force" that ended the search also means: no pondering, the interface moves next.
             if (!mayPonder || !base::optionBool(base::OPTION_PONDER) || ponder == NO_MOVE ||
                 base::optionBool(base::OPTION_XBOARD_FORCE))
                 return;
-            limitFlags |= LIMIT_INFINITE;
-            SearchState = STATE_PONDERING;
+            Shared.limitFlags |= LIMIT_INFINITE;
+            setSearchState(STATE_PONDERING);
             UndoState saved = saveUndo(GamePosition);
             PieceType captured;
             expectedPonderMove = ponder;
             MakeMove(GamePosition, ponder, captured);
             opponentReply = NO_MOVE;
-            suppressMoveOutput = 1;
+            suppressMoveOutput = true;
             think();
             if (expectedPonderMove == NullMove) return;
             if (opponentReply == expectedPonderMove) continue; // a hit: that search played its move
             UnmakeMove(GamePosition, ponder, captured, saved);
             if (opponentReply == NO_MOVE) {
                 // Ended by "?", "force", "new", "setboard" or by itself: the next search is timed.
-                limitFlags &= ~std::uint32_t(LIMIT_INFINITE);
-                suppressMoveOutput = 0;
+                Shared.limitFlags &= ~std::uint32_t(LIMIT_INFINITE);
+                suppressMoveOutput = false;
                 return;
             }
             // A miss: play the opponent's real move and think afresh, unless now in force mode.
-            suppressMoveOutput = 0;
+            suppressMoveOutput = false;
             if (!PlayGameMove(opponentReply)) {
                 std::printf("Illegal move: %s\n", moveText(opponentReply).c_str());
                 std::fflush(stdout);
@@ -230,20 +232,20 @@ void xboardGoCommand(std::string_view) {
 
 void xboardMoveCommand(std::string_view line) {
     using namespace search;
-    switch (SearchState) {
+    switch (searchState()) {
     case STATE_IDLE:
         if (ApplyMoveList(line) && !base::optionBool(base::OPTION_XBOARD_FORCE)) xboardGoCommand("go");
         break;
     case STATE_PONDERING: {
-        limitFlags &= ~std::uint32_t(LIMIT_INFINITE);
+        Shared.limitFlags &= ~std::uint32_t(LIMIT_INFINITE);
         std::string text(line); // the converter wants a terminated text
         opponentReply = TextToMove(text.c_str());
         if (opponentReply == expectedPonderMove) {
             fileClocks();
             ponderhitCommand("ponderhit");
-            suppressMoveOutput = 0;
+            suppressMoveOutput = false;
         } else {
-            SearchState = STATE_IDLE;
+            stopSearch();
         }
         break;
     }

@@ -135,10 +135,10 @@ int scaleEndgame(const Position &pos, int s) {
     return s;
 }
 
-int evaluatePawnEnding(Position &pos) {
+int evaluatePawnEnding(Position &pos, PawnTable *pawns) {
     auto &w = pos.evalWork;
     w.passedScore = passedPawnScore(pos);
-    evaluatePawns(pos);
+    evaluatePawns(pos, pawns);
     int s = tempo(pos) + pawnMaterial(pos.pieceCount[WHITE][PAWN]) -
             pawnMaterial(pos.pieceCount[BLACK][PAWN]) + pos.pstEg[WHITE] - pos.pstEg[BLACK] + w.passedScore +
             w.pawnEnd;

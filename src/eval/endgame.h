@@ -2,6 +2,7 @@
 // special evaluators and the dead-draw recogniser.
 #pragma once
 
+#include "eval/pawns.h"
 #include "position/position.h"
 
 #include <cstdint>
@@ -26,7 +27,7 @@ bool rookEndingDraw(const position::Position &pos);
 int scaleEndgame(const position::Position &pos, int s);
 
 // White's score for positions without pieces / without pawns (after quickEvaluate).
-int evaluatePawnEnding(position::Position &pos);
+int evaluatePawnEnding(position::Position &pos, PawnTable *pawns);
 int evaluatePawnlessEnding(position::Position &pos);
 
 bool pawnlessDraw(const position::Position &pos);

@@ -115,14 +115,9 @@ void initEvaluation() {
     buildPieceSquareTables();
     buildEvaluationMasks();
     buildEndgameTables();
-    static bool hashAllocated = false;
-    if (!hashAllocated) {
-        allocatePawnHash();
-        hashAllocated = true;
-    }
 }
 
-int quickEvaluate(Position &pos) {
+int quickEvaluate(Position &pos, PawnTable *pawns) {
     auto &w = pos.evalWork;
     // 1. Occupancy, pawn attacks and spans, endgame flag.
     w.allPieces = pos.occupied[WHITE] | pos.occupied[BLACK];
@@ -143,7 +138,7 @@ int quickEvaluate(Position &pos) {
     w.passedScore = base::featureOn(base::F_PASSED_PAWNS) ? passedPawnScore(pos) : 0;
     mid += w.passedScore;
     end += passedEnd(w.passedScore);
-    evaluatePawns(pos);
+    evaluatePawns(pos, pawns);
     if (!base::featureOn(base::F_PAWN_STRUCTURE)) w.pawnMid = w.pawnEnd = 0;
     mid += w.pawnMid;
     end += w.pawnEnd;
@@ -155,13 +150,13 @@ int quickEvaluate(Position &pos) {
     return forSideToMove(pos, s);
 }
 
-int fullEvaluate(Position &pos) {
+int fullEvaluate(Position &pos, PawnTable *pawns) {
     auto &w = pos.evalWork;
     int s;
     if (!w.endgameFlag || !base::featureOn(base::F_ENDGAME_KNOWLEDGE))
         s = positionalEvaluation(pos);
     else if (pos.material[WHITE] == 0 && pos.material[BLACK] == 0)
-        s = evaluatePawnEnding(pos);
+        s = evaluatePawnEnding(pos, pawns);
     else if (pos.pieces[WHITE][PAWN] | pos.pieces[BLACK][PAWN])
         s = positionalEvaluation(pos);
     else

@@ -43,15 +43,6 @@ constexpr int WEAK_DEFENDER_RELIEF = 4;
 constexpr int CENTRE_PATTERN = 5;
 constexpr int CENTRE_CHAIN_PENALTY = 10;
 
-struct PawnHashEntry {
-    std::uint64_t check; // pawn key ^ sign-extended (mid ^ end); 0 marks an empty entry
-    std::int16_t mid;
-    std::int16_t end;
-};
-
-PawnHashEntry *PawnHash = nullptr;
-bool StoreEnabled = false;
-
 std::uint64_t checkWord(std::uint64_t key, std::int16_t mid, std::int16_t end) {
     return key ^ std::uint64_t(std::int64_t(std::int16_t(mid ^ end)));
 }
@@ -110,8 +101,6 @@ int centrePatterns(const Position &pos) {
 
 } // namespace
 
-std::uint32_t pawnHashUsed = 0;
-
 int passedPawnTerm(const Position &pos, Square q, Colour c) {
     Square rel = relativeSquare(c, q);
     int b = PassedBase[rankOf(rel)];
@@ -131,16 +120,16 @@ int passedPawnScore(Position &pos) {
 
 namespace {
 
-PawnHashEntry *pawnEntryFor(std::uint64_t pawnKey) {
-    return PawnHash ? &PawnHash[pawnKey & (PAWN_HASH_ENTRIES - 1)] : nullptr;
+PawnHashEntry *pawnEntryFor(const PawnTable &table, std::uint64_t pawnKey) {
+    return table.entries ? &table.entries[pawnKey & (PAWN_HASH_ENTRIES - 1)] : nullptr;
 }
 
 } // namespace
 
-void evaluatePawns(Position &pos) {
+void evaluatePawns(Position &pos, PawnTable *table) {
     auto &w = pos.evalWork;
     std::uint64_t key = pos.pawnKey;
-    PawnHashEntry *entry = pawnEntryFor(key);
+    PawnHashEntry *entry = table ? pawnEntryFor(*table, key) : nullptr;
     if (entry && entry->check == checkWord(key, entry->mid, entry->end)) {
         w.pawnMid = entry->mid;
         w.pawnEnd = entry->end;
@@ -150,32 +139,38 @@ void evaluatePawns(Position &pos) {
     int weighted = s * PawnStructureWeight / 64;
     w.pawnMid = weighted + phalanxScore(pos, WHITE) - phalanxScore(pos, BLACK) + centrePatterns(pos);
     w.pawnEnd = weighted;
-    if (entry && StoreEnabled) {
-        if (entry->check == 0) ++pawnHashUsed;
+    if (entry) {
+        if (entry->check == 0) ++table->used;
         entry->mid = std::int16_t(w.pawnMid);
         entry->end = std::int16_t(w.pawnEnd);
         entry->check = checkWord(key, entry->mid, entry->end);
     }
 }
 
-void prefetchPawnEntry(std::uint64_t pawnKey) {
-    if (PawnHashEntry *entry = pawnEntryFor(pawnKey)) base::prefetch(entry);
+void prefetchPawnEntry(const PawnTable &table, std::uint64_t pawnKey) {
+    if (PawnHashEntry *entry = pawnEntryFor(table, pawnKey)) base::prefetch(entry);
 }
 
-void allocatePawnHash() {
-    platform::freeLargeTable(PawnHash);
-    PawnHash = static_cast<PawnHashEntry *>(platform::allocateLargeTable(PAWN_HASH_ENTRIES * sizeof(PawnHashEntry)));
-    clearPawnHash();
+void allocatePawnTable(PawnTable &table) {
+    freePawnTable(table);
+    table.entries =
+        static_cast<PawnHashEntry *>(platform::allocateLargeTable(PAWN_HASH_ENTRIES * sizeof(PawnHashEntry)));
+    clearPawnTable(table);
 }
 
-void clearPawnHash() {
-    pawnHashUsed = 0;
-    if (!PawnHash) return;
+void freePawnTable(PawnTable &table) {
+    platform::freeLargeTable(table.entries);
+    table.entries = nullptr;
+    table.used = 0;
+}
+
+void clearPawnTable(PawnTable &table) {
+    table.used = 0;
+    if (!table.entries) return;
     for (std::uint32_t i = 0; i < PAWN_HASH_ENTRIES; ++i)
-        PawnHash[i] = PawnHashEntry{0, 0, 0};
+        table.entries[i] = PawnHashEntry{0, 0, 0};
 }
 
-void setPawnHashStore(bool on) { StoreEnabled = on; }
-bool pawnHashStoreEnabled() { return StoreEnabled; }
+int pawnTableFill(const PawnTable &table) { return int(table.used * 1000ULL / (PAWN_HASH_ENTRIES - 1)); }
 
 } // namespace eval

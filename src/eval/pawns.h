@@ -11,21 +11,31 @@ namespace eval {
 int passedPawnScore(position::Position &pos);
 // Unweighted value of one pawn as a passer on sq (needs the pawn attack maps of the scratch).
 int passedPawnTerm(const position::Position &pos, position::Square sq, position::Colour c);
-// Sets pawnMid and pawnEnd (White's view), through the pawn hash.
-void evaluatePawns(position::Position &pos);
-// Starts loading the pawn-hash entry of a pawn key (after a move, ahead of the evaluation).
-void prefetchPawnEntry(std::uint64_t pawnKey);
+struct PawnHashEntry {
+    std::uint64_t check; // pawn key ^ sign-extended (mid ^ end); 0 marks an empty entry
+    std::int16_t mid;
+    std::int16_t end;
+};
 
 constexpr std::uint32_t PAWN_HASH_ENTRIES = 65536;
-// Stores into empty entries; feeds the hash-fill report.
-extern std::uint32_t pawnHashUsed;
+
+// A search thread's cache of pawn-structure scores. Without memory (entries null) every pawn
+// structure is computed afresh.
+struct PawnTable {
+    PawnHashEntry *entries = nullptr;
+    std::uint32_t used = 0; // stores into empty entries; feeds the hash-fill report
+};
 
 // (Re)creates the table zeroed; on allocation failure the table is disabled.
-void allocatePawnHash();
-void clearPawnHash();
-// Entries are stored only while this is on: the search turns it on for its run and off after,
-// so that the evaluation report never writes to the table.
-void setPawnHashStore(bool on);
-bool pawnHashStoreEnabled();
+void allocatePawnTable(PawnTable &table);
+void freePawnTable(PawnTable &table);
+void clearPawnTable(PawnTable &table);
+// Per-mille of the entries in use.
+int pawnTableFill(const PawnTable &table);
+
+// Sets pawnMid and pawnEnd (White's view), through `table` when one is given.
+void evaluatePawns(position::Position &pos, PawnTable *table);
+// Starts loading the entry of a pawn key (after a move, ahead of the evaluation).
+void prefetchPawnEntry(const PawnTable &table, std::uint64_t pawnKey);
 
 } // namespace eval

@@ -28,9 +28,6 @@ void pairLine(int white, int black) {
 }
 
 void printEvaluation(Position &pos) {
-    // The report runs outside a search: keep it from writing into the pawn hash.
-    bool store = pawnHashStoreEnabled();
-    setPawnHashStore(false);
     pos.evalWork = EvalScratch{}; // fields a special evaluator leaves untouched print as zeros
     const auto &w = pos.evalWork;
 
@@ -53,7 +50,7 @@ void printEvaluation(Position &pos) {
     labelledPair("Strong squares: ", w.outpostScore[WHITE], w.outpostScore[BLACK]);
     labelledPair("Patterns      : ", w.pieceBonus[WHITE], w.pieceBonus[BLACK]);
     labelledPair("Piece_attacks : ", pieceAttacks(pos, WHITE), pieceAttacks(pos, BLACK));
-    evaluatePawns(pos);
+    evaluatePawns(pos, nullptr);
     labelledPair("Pawn structure: ", w.pawnMid, w.pawnEnd);
     std::printf("Passed pawns  : %d\n", passedPawnScore(pos));
     std::printf("Kings         : %d\n", evaluateKingSafety(pos));
@@ -61,8 +58,6 @@ void printEvaluation(Position &pos) {
     labelledPair("Pressure      : ", w.kingAttackUnits[WHITE], w.kingAttackUnits[BLACK]);
     std::fputs(SHORT_RULE, stdout);
     std::fflush(stdout);
-
-    setPawnHashStore(store);
 }
 
 } // namespace eval

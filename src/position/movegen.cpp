@@ -6,9 +6,6 @@
 namespace position {
 
 std::int8_t OrderingPST[6][2][64];
-int CaptureValue[7] = {20000, 975, 500, 335, 325, 100, 0};
-std::int16_t History[4096];
-bool HistoryOrdering = false;
 
 namespace {
 
@@ -57,26 +54,26 @@ template <PieceType T> Bitboard emptyBoardAttacks(Square sq) {
         return QueenLines[sq];
 }
 
-// Appends moves scored by AddMove's rule. The list end, the side and the ordering switch are
+// Appends moves scored by the generators' rule. The list end, the side and the history table are
 // kept in locals so that the inner loops do not reload them from the position after each store.
 struct MoveWriter {
     MoveEntry *end;
     const std::uint32_t *board;
     Colour us;
     Square epSquare;
-    bool history;
+    const std::int16_t *history; // null: quiet moves take piece-square scores too
 
-    MoveWriter(const Position &pos, MoveEntry *at)
+    MoveWriter(const Position &pos, MoveEntry *at, const std::int16_t *historyTable)
         : end(at), board(pos.board), us(Colour(pos.sideToMove)), epSquare(pos.epSquare),
-          history(HistoryOrdering) {}
+          history(historyTable) {}
 
-    // AddMove's rule; `row` is OrderingPST[type][us] and `base` is bonus - row[from], worked out
+    // The scoring rule; `row` is OrderingPST[type][us] and `base` is bonus - row[from], worked out
     // once per piece by the callers that add many moves of one piece.
     void add(PieceType type, const std::int8_t *row, int base, Square from, Square to,
              std::uint32_t promotion) {
         int score;
         if (history && cellIsEmpty(board[to]) && promotion == 0 && !(type == PAWN && to == epSquare))
-            score = History[from * 64 + to];
+            score = history[historyIndex(from, to)];
         else
             score = row[to] + base;
         *end++ = makeEntry(makeMove(from, to, promotion), score);
@@ -88,7 +85,7 @@ struct MoveWriter {
     // A pawn push: its to-square is empty and never the en-passant square (that square lies
     // behind an opponent pawn), so it is quiet unless it promotes.
     void addPush(const std::int8_t *row, Square from, Square to) {
-        int score = history ? History[from * 64 + to] : row[to] - row[from];
+        int score = history ? history[historyIndex(from, to)] : row[to] - row[from];
         *end++ = makeEntry(makeMove(from, to), score);
     }
     void addPromotions(Square from, Square to, int bonus, bool queenOnly) {
@@ -269,8 +266,9 @@ void addCastling(MoveWriter &w, const Position &pos) {
 
 // GenerateAll's list; with Legal set, only the moves that do not leave the king attacked
 // (the side to move must not be in check), in the same order.
-template <bool Legal> int generateMoves(Position &pos, MoveEntry *list, const LegalInfo &legal) {
-    MoveWriter w(pos, list);
+template <bool Legal>
+int generateMoves(Position &pos, MoveEntry *list, const LegalInfo &legal, const std::int16_t *history) {
+    MoveWriter w(pos, list, history);
     Colour us = w.us, them = ~us;
     Bitboard pawns = pos.pieces[us][PAWN];
     addAllPieceMoves<false, Legal>(w, pos, ~pos.occupied[us], legal);
@@ -284,16 +282,12 @@ template <bool Legal> int generateMoves(Position &pos, MoveEntry *list, const Le
 
 } // namespace
 
-void AddMove(Position &pos, PieceType type, Square from, Square to, std::uint32_t promotion, int bonus) {
-    MoveWriter w(pos, pos.moveList + pos.moveCount);
-    w.add(type, from, to, promotion, bonus);
-    pos.moveCount++;
+int GenerateAll(Position &pos, MoveEntry *list, const std::int16_t *history) {
+    return generateMoves<false>(pos, list, LegalInfo{}, history);
 }
 
-int GenerateAll(Position &pos, MoveEntry *list) { return generateMoves<false>(pos, list, LegalInfo{}); }
-
-int GenerateToTargets(Position &pos, MoveEntry *list, Bitboard targets) {
-    MoveWriter w(pos, list);
+int GenerateToTargets(Position &pos, MoveEntry *list, Bitboard targets, const std::int16_t *history) {
+    MoveWriter w(pos, list, history);
     Colour us = w.us, them = ~us;
     LegalInfo none;
     addAllPieceMoves<true, false>(w, pos, targets & ~pos.occupied[us], none);
@@ -331,8 +325,8 @@ int GenerateToTargets(Position &pos, MoveEntry *list, Bitboard targets) {
     return int(pos.moveCount);
 }
 
-int GenerateEvasions(Position &pos, MoveEntry *list) {
-    MoveWriter w(pos, list);
+int GenerateEvasions(Position &pos, MoveEntry *list, const std::int16_t *history) {
+    MoveWriter w(pos, list, history);
     Colour us = w.us, them = ~us;
     Square king = pos.kingSquare[us];
     Bitboard occ = pos.all();
@@ -390,13 +384,13 @@ int GenerateEvasions(Position &pos, MoveEntry *list) {
     return int(pos.moveCount);
 }
 
-int GenerateLegal(Position &pos, MoveEntry *list) {
+int GenerateLegal(Position &pos, MoveEntry *list, const std::int16_t *history) {
     Colour us = Colour(pos.sideToMove), them = ~us;
     LegalInfo legal;
     legal.king = pos.kingSquare[us];
-    if (IsSquareAttacked(pos, them, legal.king)) return GenerateEvasions(pos, list);
+    if (IsSquareAttacked(pos, them, legal.king)) return GenerateEvasions(pos, list, history);
     legal.pinned = pinnedPieces(pos, us);
-    return generateMoves<true>(pos, list, legal);
+    return generateMoves<true>(pos, list, legal, history);
 }
 
 } // namespace position

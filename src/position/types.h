@@ -17,7 +17,7 @@ constexpr Square SQ_H1 = 0, SQ_G1 = 1, SQ_F1 = 2, SQ_E1 = 3, SQ_D1 = 4, SQ_C1 = 
 constexpr Square SQ_H8 = 56, SQ_G8 = 57, SQ_F8 = 58, SQ_E8 = 59, SQ_D8 = 60, SQ_C8 = 61, SQ_B8 = 62,
                  SQ_A8 = 63;
 
-constexpr int fileOf(Square sq) { return int(sq & 7); } // 0 = h-file ... 7 = a-file
+constexpr int fileOf(Square sq) { return int(sq & 7); }  // 0 = h-file ... 7 = a-file
 constexpr int rankOf(Square sq) { return int(sq >> 3); } // 0 = rank 1
 constexpr Square makeSquare(int fileIndex, int rank) { return Square(rank * 8 + fileIndex); }
 constexpr Square mirrorSquare(Square sq) { return sq ^ 56; }
@@ -31,7 +31,15 @@ constexpr Square textToSquare(char file, char rank) { return Square((rank - '1')
 enum Colour : std::uint32_t { WHITE = 0, BLACK = 1 };
 constexpr Colour operator~(Colour c) { return Colour(c ^ 1); }
 
-enum PieceType : std::uint32_t { KING = 0, QUEEN = 1, ROOK = 2, BISHOP = 3, KNIGHT = 4, PAWN = 5, NO_PIECE = 6 };
+enum PieceType : std::uint32_t {
+    KING = 0,
+    QUEEN = 1,
+    ROOK = 2,
+    BISHOP = 3,
+    KNIGHT = 4,
+    PAWN = 5,
+    NO_PIECE = 6
+};
 
 // A cell of the square array: (colour * 8 + type) * 16. Empty cells read 96 (type 6, colour 0).
 constexpr std::uint32_t EMPTY_CELL = 0x60;
@@ -41,7 +49,8 @@ constexpr Colour cellColour(std::uint32_t cell) { return Colour((cell >> 7) & 1)
 constexpr bool cellIsEmpty(std::uint32_t cell) { return (cell & 0x70) == 0x60; }
 constexpr bool cellIsPawn(std::uint32_t cell) { return (cell & 0x70) == 0x50; }
 
-constexpr char PIECE_LETTERS[2][7] = {{'K', 'Q', 'R', 'B', 'N', 'P', '.'}, {'k', 'q', 'r', 'b', 'n', 'p', '.'}};
+constexpr char PIECE_LETTERS[2][7] = {{'K', 'Q', 'R', 'B', 'N', 'P', '.'},
+                                      {'k', 'q', 'r', 'b', 'n', 'p', '.'}};
 
 // Move layout (16 bits):
 //   bits 0..5   from-square
@@ -53,6 +62,8 @@ constexpr char PIECE_LETTERS[2][7] = {{'K', 'Q', 'R', 'B', 'N', 'P', '.'}, {'k',
 using Move = std::uint16_t;
 constexpr Move NO_MOVE = 0;
 constexpr Move NullMove = 0xFFFF;
+// The promotion field of a move that promotes nothing (a king is never a promotion piece).
+constexpr PieceType NO_PROMOTION = KING;
 
 constexpr Square moveFrom(Move m) { return m & 63; }
 constexpr Square moveTo(Move m) { return (m >> 6) & 63; }
@@ -84,6 +95,9 @@ constexpr int MATE_BOUND = 30000; // |score| above this is a mate score
 constexpr int INFINITE_SCORE = 32767;
 constexpr int ONE_PLY = 256;
 constexpr int MAX_PLY = 100;
+// A depth of n whole plies, and the whole plies of a depth (toward zero).
+constexpr int plies(int n) { return n * ONE_PLY; }
+constexpr int wholePlies(int depth) { return depth / ONE_PLY; }
 
 // Bit helpers.
 constexpr Bitboard squareBit(Square sq) { return sq < 64 ? Bitboard(1) << sq : 0; }

@@ -1,29 +1,30 @@
 #include "search/depth_driver.h"
 
 #include "base/clock.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/root.h"
+#include "search/thread.h"
 
 namespace search {
 
 using namespace position;
 
 DepthResult searchToDepth(const Position &root, int maxDepth, std::uint64_t nodeLimit) {
-    // The real root driver on `root`, as the console's speed commands run it, without the move line.
+    // The real root driver on `root`, as the console's speed commands run it.
     Position game = GamePosition;
     GamePosition = root;
-    engineSide = NO_SIDE;
-    limitFlags = LIMIT_DEPTH | (nodeLimit ? std::uint32_t(LIMIT_NODES) : 0u);
-    SearchLimits.depth = maxDepth;
-    SearchLimits.nodes = std::int32_t(nodeLimit);
-    startTime = base::GetTimeMs();
-    SearchState = STATE_THINKING;
-    suppressMoveOutput = 1;
+    SearchContext &c = Shared;
+    c.engineSide = NO_SIDE;
+    c.limitFlags = LIMIT_DEPTH | (nodeLimit ? std::uint32_t(LIMIT_NODES) : 0u);
+    c.limits.depth = maxDepth;
+    c.limits.nodes = std::int32_t(nodeLimit);
+    c.startTime = base::GetTimeMs();
+    setSearchState(STATE_THINKING);
     startSearch();
-    suppressMoveOutput = 0;
     GamePosition = game;
-    bool stopped = nodeLimit && nodeCount >= nodeLimit;
-    return {RootBest.bestMove, RootBest.bestScore, iterationDepth / ONE_PLY, nodeCount, stopped};
+    const SearchThread &t = mainThread();
+    bool stopped = nodeLimit && t.nodeCount >= nodeLimit;
+    return {c.rootBest.bestMove, c.rootBest.bestScore, wholePlies(t.iterationDepth), t.nodeCount, stopped};
 }
 
 } // namespace search

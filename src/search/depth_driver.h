@@ -1,4 +1,4 @@
-// Runs the root driver to a fixed depth on a given position, without time control or move line:
+// Runs the root driver to a fixed depth on a given position, without time control:
 // what tests and speed measurements use to search one position.
 #pragma once
 

@@ -46,7 +46,7 @@ struct SearchFrame {
     std::int32_t alpha;
     std::int32_t beta;
     std::int32_t passAlpha; // PV nodes: alpha at the start of the final deepening pass
-    std::int32_t state;
+    FrameState state;
     std::int32_t pvSlot;
     // Move loop.
     std::int32_t moveCount;

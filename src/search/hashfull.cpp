@@ -3,6 +3,7 @@
 #include "eval/pawns.h"
 #include "search/pvcache.h"
 #include "search/settings.h"
+#include "search/thread.h"
 #include "search/tt.h"
 
 namespace search {
@@ -10,8 +11,8 @@ namespace search {
 int hashfull() {
     switch (Settings.hashfull) {
     case HASHFULL_MAIN: return mainTableFill();
-    case HASHFULL_PAWN: return int(eval::pawnHashUsed * 1000ULL / (eval::PAWN_HASH_ENTRIES - 1));
-    case HASHFULL_PV: return pvCacheFill();
+    case HASHFULL_PAWN: return eval::pawnTableFill(mainThread().pawns);
+    case HASHFULL_PV: return pvCacheFill(mainThread().pvCache);
     default: return -1;
     }
 }

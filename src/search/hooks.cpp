@@ -4,12 +4,14 @@ namespace search {
 
 namespace {
 
-position::Move noRootMove(bool) { return position::NO_MOVE; }
-position::Move noBookMove(position::MoveEntry *, int &, bool) { return position::NO_MOVE; }
+position::Move noRootMove(SearchThread &, bool) { return position::NO_MOVE; }
+position::Move noBookMove(SearchThread &, position::MoveEntry *, int &, bool) { return position::NO_MOVE; }
 bool noTablebase(const position::Position &, int, int &) { return false; }
 
 } // namespace
 
-SearchHooks Hooks = {noRootMove, noBookMove, noTablebase};
+void readNoInput() {}
+
+SearchHooks Hooks = {noRootMove, noBookMove, noTablebase, readNoInput};
 
 } // namespace search

@@ -16,12 +16,13 @@ constexpr int LAZY_MARGIN = 300; // the full evaluation runs only near the windo
 
 } // namespace
 
-int lazyEvaluate(Position &pos, int alpha, int beta) {
-    int q = eval::quickEvaluate(pos);
+int lazyEvaluate(Run &r, int alpha, int beta) {
+    Position &pos = r.pos;
+    int q = eval::quickEvaluate(pos, &r.thread.pawns);
     int v = q;
     bool nearWindow =
         (q >= alpha - LAZY_MARGIN && q <= beta + LAZY_MARGIN) || !base::featureOn(base::F_LAZY_EVAL);
-    if (nearWindow && pos.evalWork.evalMode == base::EvalNormal) v = eval::fullEvaluate(pos);
+    if (nearWindow && pos.evalWork.evalMode == base::EvalNormal) v = eval::fullEvaluate(pos, &r.thread.pawns);
     return eval::fiftyMoveTaper(pos, v);
 }
 
@@ -33,9 +34,9 @@ bool probeTablebases(const Position &pos, int ply, int &score) {
     return Hooks.probeTablebase(pos, ply, score);
 }
 
-void prefetchChild(const Position &pos, bool probesTable) {
-    if (probesTable) prefetchEntry(pos.key);
-    eval::prefetchPawnEntry(pos.pawnKey);
+void prefetchChild(const Run &r, bool probesTable) {
+    if (probesTable) prefetchEntry(r.pos.key);
+    eval::prefetchPawnEntry(r.thread.pawns, r.pos.pawnKey);
 }
 
 } // namespace search::detail

@@ -14,11 +14,9 @@ using namespace position;
 
 namespace {
 
-constexpr int EN_PASSANT_BONUS = 100;
-constexpr int PROMOTION_OFFSET = 100; // a promotion scores the new piece's value minus this
-constexpr int FUTILITY_DEPTH = 1280;
+constexpr int FUTILITY_DEPTH = plies(5);
 
-int historyIndex(Move move) { return int(moveFrom(move)) * 64 + int(moveTo(move)); }
+int historyIndex(Move move) { return position::historyIndex(moveFrom(move), moveTo(move)); }
 
 void release(SearchFrame &f, int i, int score) {
     MoveEntry e = makeEntry(entryMove(f.moves[i]), score);
@@ -27,10 +25,10 @@ void release(SearchFrame &f, int i, int score) {
 }
 
 // Stage 0 -> 1: generate, put the hash move first, release the good captures.
-bool enterCaptureStage(Position &pos, SearchFrame &f) {
+bool enterCaptureStage(const SearchThread &thread, Position &pos, SearchFrame &f) {
     f.stage = STAGE_CAPTURES;
     if (f.moveCount == NOT_GENERATED) {
-        f.moveCount = GenerateAll(pos, f.moves);
+        f.moveCount = GenerateAll(pos, f.moves, orderingHistory(thread));
         if (f.moveCount == 0) return false;
     }
     if (f.bestMove) {
@@ -47,14 +45,8 @@ bool enterCaptureStage(Position &pos, SearchFrame &f) {
     }
     for (int i = f.moveIndex; i < f.moveCount; ++i) {
         Move m = entryMove(f.moves[i]);
-        bool ep = isEnPassant(pos, m);
-        PieceType promo = movePromotion(m);
-        if (pos.isEmpty(moveTo(m)) && !ep && promo == 0) continue;
-        int score = entryScore(f.moves[i]) + see(pos, m);
-        if (ep)
-            score += EN_PASSANT_BONUS;
-        else if (promo)
-            score += ExchangeValue[promo] - PROMOTION_OFFSET;
+        if (isQuietMove(pos, m)) continue;
+        int score = entryScore(f.moves[i]) + exchangeOrderScore(pos, m);
         if (score > GOOD_CAPTURE_FLOOR)
             release(f, i, score);
         else
@@ -83,11 +75,11 @@ void enterKillerStage(SearchThread &thread, Position &pos, SearchFrame &f, int p
 }
 
 // Stage 2 -> 3: decide futility, release everything.
-void enterQuietStage(Position &pos, SearchFrame &f, const int *futilityMargin) {
+void enterQuietStage(SearchThread &thread, Position &pos, SearchFrame &f, const int *futilityMargin) {
     f.stage = STAGE_QUIET;
     int b = f.beta - 1;
     if ((b < 0 ? -b : b) < MATE_BOUND && f.depth < FUTILITY_DEPTH) {
-        int v = eval::quickEvaluate(pos);
+        int v = eval::quickEvaluate(pos, &thread.pawns);
         if (v + futilityMargin[(4 * f.depth) / ONE_PLY] < f.beta) f.futile = 1;
     }
     f.readyEnd = f.moveCount;
@@ -97,17 +89,23 @@ void enterQuietStage(Position &pos, SearchFrame &f, const int *futilityMargin) {
 
 int killerScore() { return eval::PieceValue[PAWN] * 8 / 10; }
 
-int nextMove(int threadIndex, Position &pos, SearchFrame &f, const int *futilityMargin) {
-    SearchThread &thread = *Threads[threadIndex];
+int exchangeOrderScore(const Position &pos, Move move) {
+    int score = see(pos, move);
+    if (isEnPassant(pos, move)) score += EN_PASSANT_BONUS;
+    if (movePromotion(move) != NO_PROMOTION) score += CaptureValue[movePromotion(move)] - PROMOTION_OFFSET;
+    return score;
+}
+
+int nextMove(SearchThread &thread, Position &pos, SearchFrame &f, const int *futilityMargin) {
     int ply = thread.ply;
     ++f.moveIndex;
     while (f.moveIndex == f.readyEnd) {
         switch (f.stage) {
         case STAGE_HASH:
-            if (!enterCaptureStage(pos, f)) return 0;
+            if (!enterCaptureStage(thread, pos, f)) return 0;
             break;
         case STAGE_CAPTURES: enterKillerStage(thread, pos, f, ply); break;
-        case STAGE_KILLERS: enterQuietStage(pos, f, futilityMargin); break;
+        case STAGE_KILLERS: enterQuietStage(thread, pos, f, futilityMargin); break;
         default: return 0;
         }
     }
@@ -117,7 +115,7 @@ int nextMove(int threadIndex, Position &pos, SearchFrame &f, const int *futility
 }
 
 bool isQuietMove(const Position &pos, Move move) {
-    return pos.isEmpty(moveTo(move)) && movePromotion(move) == 0 && !isEnPassant(pos, move);
+    return pos.isEmpty(moveTo(move)) && movePromotion(move) == NO_PROMOTION && !isEnPassant(pos, move);
 }
 
 void rememberKiller(SearchThread &thread, Move move, int ply) {
@@ -129,27 +127,22 @@ void rememberKiller(SearchThread &thread, Move move, int ply) {
     }
 }
 
-void updateKillers(int threadIndex, const Position &pos, Move move, int ply) {
+void updateKillers(SearchThread &thread, const Position &pos, Move move, int ply) {
     if (!isQuietMove(pos, move)) return;
-    rememberKiller(*Threads[threadIndex], move, ply);
+    rememberKiller(thread, move, ply);
 }
 
-void historySearched(Move move) {
-    std::int16_t &h = History[historyIndex(move)];
+void historySearched(SearchThread &thread, Move move) {
+    std::int16_t &h = thread.history[historyIndex(move)];
     if (h > -HISTORY_LIMIT) --h;
 }
 
-void historyCutoff(Move move) {
-    std::int16_t &h = History[historyIndex(move)];
+void historyCutoff(SearchThread &thread, Move move) {
+    std::int16_t &h = thread.history[historyIndex(move)];
     int v = h + HISTORY_BONUS;
     if (v > HISTORY_LIMIT) v = HISTORY_LIMIT;
     if (v < 0) v /= 2;
     h = std::int16_t(v);
-}
-
-void resetHistory() {
-    for (auto &h : History)
-        h = HISTORY_START;
 }
 
 } // namespace search

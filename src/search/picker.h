@@ -17,9 +17,14 @@ constexpr int HISTORY_START = 30;
 constexpr int HISTORY_BONUS = 6;
 // Captures (and promotions) scoring above this after the exchange value are "good".
 constexpr int GOOD_CAPTURE_FLOOR = -100;
+// Ordering bonuses: an en-passant capture, and a promotion's new piece less this offset.
+constexpr int EN_PASSANT_BONUS = 100;
+constexpr int PROMOTION_OFFSET = 100;
 
 // Killer score: 8/10 of the pawn value.
 int killerScore();
+// A move's material order: its exchange value, the en-passant bonus, the promotion's gain.
+int exchangeOrderScore(const position::Position &pos, position::Move move);
 
 // Moves the highest-scored entry of moves[from..count) to `from` and returns it.
 inline position::MoveEntry selectBest(position::MoveEntry *moves, int from, int count) {
@@ -39,16 +44,15 @@ inline position::MoveEntry selectBest(position::MoveEntry *moves, int from, int 
 }
 
 // Sets frame.currentMove to the next move and answers 1, or answers 0 when none is left.
-int nextMove(int threadIndex, position::Position &pos, SearchFrame &frame, const int *futilityMargin);
+int nextMove(SearchThread &thread, position::Position &pos, SearchFrame &frame, const int *futilityMargin);
 
 // A quiet move that caused a cutoff becomes the first killer of its ply.
-void updateKillers(int threadIndex, const position::Position &pos, position::Move move, int ply);
+void updateKillers(SearchThread &thread, const position::Position &pos, position::Move move, int ply);
 // The killer rule alone (the caller knows the move is quiet).
 void rememberKiller(SearchThread &thread, position::Move move, int ply);
 
-void historySearched(position::Move move); // searched in the quiet stage: -1
-void historyCutoff(position::Move move);   // produced a cutoff: +6
-void resetHistory();
+void historySearched(SearchThread &thread, position::Move move); // searched in the quiet stage: -1
+void historyCutoff(SearchThread &thread, position::Move move);   // produced a cutoff: +6
 
 // Quiet: to an empty square, not en passant, no promotion.
 bool isQuietMove(const position::Position &pos, position::Move move);

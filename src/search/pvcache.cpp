@@ -6,8 +6,6 @@ namespace search {
 
 using namespace position;
 
-PvCacheState PvCache;
-
 namespace {
 
 constexpr std::uint8_t AGE_USED = 2; // survives two agings after its last use
@@ -23,9 +21,9 @@ void copyMoves(MoveEntry *to, const MoveEntry *from, bool mirror) {
 
 } // namespace
 
-int pvCacheLookup(const Position &pos, MoveEntry *list, int &count) {
-    for (int slot = 0; slot < PvCache.used; ++slot) {
-        PvCacheSlot &s = PvCache.slots[slot];
+int pvCacheLookup(PvCacheState &cache, const Position &pos, MoveEntry *list, int &count) {
+    for (int slot = 0; slot < cache.used; ++slot) {
+        PvCacheSlot &s = cache.slots[slot];
         if (s.key != pos.key) continue;
         copyMoves(list, s.moves, pos.sideToMove == BLACK);
         s.age |= AGE_USED;
@@ -35,39 +33,46 @@ int pvCacheLookup(const Position &pos, MoveEntry *list, int &count) {
     return -1;
 }
 
-void pvCacheStore(const Position &pos, int slot, const MoveEntry *list, int count) {
+void pvCacheStore(PvCacheState &cache, const Position &pos, int slot, const MoveEntry *list, int count) {
     if (slot < 0 || slot >= PV_CACHE_CAPACITY) return;
-    if (slot == PvCache.used) ++PvCache.used;
-    PvCacheSlot &s = PvCache.slots[slot];
+    if (slot == cache.used) ++cache.used;
+    PvCacheSlot &s = cache.slots[slot];
     copyMoves(s.moves, list, pos.sideToMove == BLACK);
     s.age |= AGE_USED;
     s.key = pos.key;
     s.count = std::uint8_t(count);
 }
 
-void pvCacheAge() {
-    int used = PvCache.used;
+void pvCacheAge(PvCacheState &cache) {
+    int used = cache.used;
     for (int i = 0; i < used; ++i)
-        PvCache.slots[i].age >>= 1;
+        cache.slots[i].age >>= 1;
     int front = 0, back = used - 1;
     for (;;) {
-        while (front < back && PvCache.slots[front].age != 0)
+        while (front < back && cache.slots[front].age != 0)
             ++front;
-        while (back > front && PvCache.slots[back].age == 0)
+        while (back > front && cache.slots[back].age == 0)
             --back;
         if (front >= back) break;
-        PvCache.slots[front] = PvCache.slots[back];
-        PvCache.slots[back].age = 0;
+        cache.slots[front] = cache.slots[back];
+        cache.slots[back].age = 0;
         ++front;
         --back;
     }
-    while (used > 0 && PvCache.slots[used - 1].age == 0)
+    while (used > 0 && cache.slots[used - 1].age == 0)
         --used;
-    PvCache.used = used;
+    cache.used = used;
 }
 
-void pvCacheClear() { std::memset(static_cast<void *>(&PvCache), 0, sizeof(PvCache)); }
+void pvCacheReplace(PvCacheState &cache, const Position &pos, const MoveEntry *list, int count) {
+    MoveEntry scratch[MAX_MOVES];
+    int cached = 0;
+    int slot = pvCacheLookup(cache, pos, scratch, cached);
+    pvCacheStore(cache, pos, slot >= 0 ? slot : cache.used, list, count);
+}
 
-int pvCacheFill() { return PvCache.used * 1000 / PV_CACHE_CAPACITY; }
+void pvCacheClear(PvCacheState &cache) { std::memset(static_cast<void *>(&cache), 0, sizeof(cache)); }
+
+int pvCacheFill(const PvCacheState &cache) { return cache.used * 1000 / PV_CACHE_CAPACITY; }
 
 } // namespace search

@@ -19,20 +19,25 @@ struct PvCacheSlot {
     std::uint8_t age;
 };
 
+// One per search thread.
 struct PvCacheState {
     PvCacheSlot slots[PV_CACHE_CAPACITY];
     std::int32_t used;
 };
-extern PvCacheState PvCache;
 
 // On a hit copies the slot's list into `list` (256 entries) and answers the slot and its count.
-int pvCacheLookup(const position::Position &pos, position::MoveEntry *list, int &count);
+int pvCacheLookup(PvCacheState &cache, const position::Position &pos, position::MoveEntry *list, int &count);
 // Stores `list` at `slot`; a slot at or beyond the capacity is ignored.
-void pvCacheStore(const position::Position &pos, int slot, const position::MoveEntry *list, int count);
+void pvCacheStore(PvCacheState &cache, const position::Position &pos, int slot,
+                  const position::MoveEntry *list, int count);
+// Stores `list` as the position's list: in the slot it already has, else in a new one. What the
+// root is restricted to ("searchmoves", the book) reaches the search this way.
+void pvCacheReplace(PvCacheState &cache, const position::Position &pos, const position::MoveEntry *list,
+                    int count);
 // Halves every age and packs the surviving slots to the front.
-void pvCacheAge();
-void pvCacheClear();
+void pvCacheAge(PvCacheState &cache);
+void pvCacheClear(PvCacheState &cache);
 // Per-mille of the slots in use.
-int pvCacheFill();
+int pvCacheFill(const PvCacheState &cache);
 
 } // namespace search

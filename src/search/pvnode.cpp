@@ -3,10 +3,11 @@
 #include "base/features.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/draw.h"
 #include "search/picker.h"
 #include "search/pvcache.h"
+#include "search/report.h"
 #include "search/root_hooks.h"
 #include "search/search_internal.h"
 #include "search/see.h"
@@ -19,19 +20,16 @@ using namespace position;
 
 namespace {
 
-constexpr int IID_DEPTH = 1024; // internal deepening from this depth on, without a hash move
-constexpr int IID_STEP = 512;
-constexpr int QUIESCENCE_BELOW = 512;
+constexpr int IID_DEPTH = plies(4); // internal deepening from this depth on, without a hash move
+constexpr int IID_STEP = plies(2);
 constexpr int MULTIPV_WINDOW = 30;
-constexpr int CACHE_DEPTH = 768; // PV nodes from this depth on keep their list in the cache
+constexpr int CACHE_DEPTH = plies(3); // PV nodes from this depth on keep their list in the cache
 constexpr int FIRST_MOVE_SCORE = 32767;
-constexpr int EN_PASSANT_BONUS = 100;
-constexpr int PROMOTION_OFFSET = 100;
 constexpr int CAPTURE_BONUS = 100;
 constexpr int CAPTURE_FLOOR = -100;
 constexpr int SIZE_LIMIT = 32767; // subtree sizes are kept as 15-bit list scores
 
-bool isRoot(const Run &r) { return r.threadIndex == 0 && r.thread.ply == 0; }
+bool isRoot(const Run &r) { return r.thread.index == 0 && r.thread.ply == 0; }
 
 int findMove(const SearchFrame &f, Move m) {
     for (int i = 0; i < f.moveCount; ++i)
@@ -56,10 +54,11 @@ void scoreMoves(Run &r, SearchFrame &f) {
         bool ep = isEnPassant(pos, m);
         PieceType promo = movePromotion(m);
         if (ep) score += EN_PASSANT_BONUS;
-        if (promo) score += ExchangeValue[promo] - PROMOTION_OFFSET;
+        if (promo != NO_PROMOTION) score += CaptureValue[promo] - PROMOTION_OFFSET;
         int exchange = see(pos, m);
         score += exchange;
-        if (score > CAPTURE_FLOOR && (!pos.isEmpty(to) || ep || promo)) score += CAPTURE_BONUS;
+        if (score > CAPTURE_FLOOR && (!pos.isEmpty(to) || ep || promo != NO_PROMOTION))
+            score += CAPTURE_BONUS;
         if (exchange > -k) {
             if (m == killer1 && score < k)
                 score = k;
@@ -71,7 +70,7 @@ void scoreMoves(Run &r, SearchFrame &f) {
 }
 
 void reportBest(Run &r, Move move, Move reply, int score) {
-    if (current(r).alpha > -INFINITE_SCORE) rootScoreKnown = 1;
+    if (current(r).alpha > -INFINITE_SCORE) r.thread.rootScoreKnown = 1;
     setBestMove(move, reply, score);
 }
 
@@ -87,7 +86,8 @@ Step nextChild(Run &r) {
         MoveEntry e = selectBest(f.moves, f.moveIndex, f.moveCount);
         Move m = entryMove(e);
         f.currentMove = m;
-        if (root && protocolIsUci() && f.depth >= f.targetDepth) printCurrMove(m, f.moveIndex, true);
+        if (root && f.depth >= f.targetDepth)
+            Reports.currentMove(m, f.moveIndex, wholePlies(r.thread.iterationDepth), r.thread.nodeCount);
         bool ep = isEnPassant(pos, m);
         PieceType captured;
         MakeMove(pos, m, captured);
@@ -98,8 +98,8 @@ Step nextChild(Run &r) {
             f.moves[f.moveIndex] = f.moves[--f.moveCount];
             continue;
         }
-        f.nodesBefore = nodeCount - quiescenceNodeCount;
-        prefetchChild(pos, f.depth >= QUIESCENCE_BELOW);
+        f.nodesBefore = r.thread.nodeCount - r.thread.quiescenceNodeCount;
+        prefetchChild(r, f.depth >= QUIESCENCE_BELOW);
         if (f.depth < QUIESCENCE_BELOW) {
             pushChild(r, -f.beta, -f.alpha, QuiescenceNode, PvAfterQuiescence, 0);
         } else if (f.moveIndex == 0) {
@@ -132,7 +132,7 @@ Step startIteration(Run &r) {
 }
 
 // MultiPV root: keep the leading rows in descending order, print the rows that changed.
-void insertRootLine(SearchFrame &f, int s) {
+void insertRootLine(Run &r, SearchFrame &f, int s) {
     int n = Settings.multiPv;
     int p = 0;
     while (p < f.moveIndex && entryScore(f.moves[p]) >= s)
@@ -143,7 +143,7 @@ void insertRootLine(SearchFrame &f, int s) {
     f.moves[p] = moved;
     int last = f.moveIndex + 1 < n ? f.moveIndex + 1 : n;
     for (int k = p; k < last; ++k)
-        printSearchInfo(0, entryScore(f.moves[k]), k + 1, entryMove(f.moves[k]));
+        reportSearchInfo(r.thread, entryScore(f.moves[k]), k + 1, entryMove(f.moves[k]));
     if (f.moveIndex >= n - 1) f.alpha = entryScore(f.moves[n - 1]);
 }
 
@@ -160,7 +160,7 @@ Step moveResult(Run &r, int s) {
     if (multiRoot) {
         setScore(f, f.moveIndex, s);
     } else {
-        std::uint64_t n = (nodeCount - quiescenceNodeCount) - f.nodesBefore;
+        std::uint64_t n = (r.thread.nodeCount - r.thread.quiescenceNodeCount) - f.nodesBefore;
         while ((n >> f.orderShift) > std::uint64_t(SIZE_LIMIT)) {
             ++f.orderShift;
             for (int i = 0; i < f.moveIndex; ++i)
@@ -172,7 +172,7 @@ Step moveResult(Run &r, int s) {
     if (s >= f.beta) {
         f.bestMove = m;
         store(pos, ply, f.depth, s, BOUND_LOWER, m);
-        updateKillers(r.threadIndex, pos, m, ply);
+        updateKillers(r.thread, pos, m, ply);
         if (root) reportBest(r, m, reply, s);
         if (!fullDepth) {
             f.depth += IID_STEP;
@@ -193,10 +193,10 @@ Step moveResult(Run &r, int s) {
         }
         if (root && fullDepth) {
             if (Settings.multiPv == 1) {
-                printSearchInfo(0, s, 1, m);
+                reportSearchInfo(r.thread, s, 1, m);
                 f.alpha = s;
             } else {
-                insertRootLine(f, s);
+                insertRootLine(r, f, s);
             }
         } else {
             f.alpha = s;
@@ -215,15 +215,16 @@ Step finishNode(Run &r) {
     f.depth = f.targetDepth;
     // Compared with the alpha the final pass started from: a score above it is exact, so the
     // PV result stays in the table as exact and the node's ordered list reaches the cache.
-    if (root && Settings.multiPv > 1) recordRootRows(f.moves, f.moveCount);
+    if (root && Settings.multiPv > 1) recordRootRows(r.thread, f.moves, f.moveCount);
     bool found = f.bestScore > f.passAlpha;
     store(pos, ply, f.depth, f.bestScore, found ? BOUND_EXACT : BOUND_UPPER, f.bestMove);
     if (found && (f.depth >= CACHE_DEPTH || root)) {
         int i = findMove(f, f.bestMove);
         if (i >= 0) setScore(f, i, FIRST_MOVE_SCORE);
-        int slot = f.pvSlot >= 0 ? f.pvSlot : PvCache.used;
+        PvCacheState &cache = r.thread.pvCache;
+        int slot = f.pvSlot >= 0 ? f.pvSlot : cache.used;
         f.pvSlot = slot;
-        pvCacheStore(pos, slot, f.moves, f.moveCount);
+        pvCacheStore(cache, pos, slot, f.moves, f.moveCount);
     }
     return giveBack(r, root && Settings.multiPv > 1 ? f.alpha : f.bestScore);
 }
@@ -246,13 +247,13 @@ Step pvNode(Run &r) {
     f.pvSlot = -1;
     f.inCheck = inCheck(pos);
     // 2. Count and poll.
-    if (root && f.alpha > -INFINITE_SCORE) rootScoreKnown = 0;
+    if (root && f.alpha > -INFINITE_SCORE) t.rootScoreKnown = 0;
     if (countAndPoll(r, false)) return STOP;
     // 3. Keep the PV cache from filling up.
     constexpr int crowded = PV_CACHE_CAPACITY * 3 / 4;
-    if (root && PvCache.used >= crowded) {
-        pvCacheAge();
-        if (PvCache.used >= crowded) PvCache.used = PV_CACHE_CAPACITY / 2;
+    if (root && t.pvCache.used >= crowded) {
+        pvCacheAge(t.pvCache);
+        if (t.pvCache.used >= crowded) t.pvCache.used = PV_CACHE_CAPACITY / 2;
     }
     // 4. Draws, tablebases, mate distance.
     if (!root) {
@@ -265,11 +266,11 @@ Step pvNode(Run &r) {
     }
     // 5. The ordered list from the cache, or a fresh scored one.
     int cached = 0;
-    f.pvSlot = pvCacheLookup(pos, f.moves, cached);
+    f.pvSlot = pvCacheLookup(t.pvCache, pos, f.moves, cached);
     if (f.pvSlot >= 0 && (base::featureOn(base::F_PV_CACHE_ORDER) || isRoot(r))) {
         f.moveCount = cached;
     } else {
-        f.moveCount = GenerateLegal(pos, f.moves);
+        f.moveCount = GenerateLegal(pos, f.moves, orderingHistory(t));
         scoreMoves(r, f);
     }
     // 6. Mate or stalemate.
@@ -277,8 +278,8 @@ Step pvNode(Run &r) {
     // 7. Check extension.
     if (f.inCheck) {
         if (base::featureOn(base::F_CHECK_EXTENSIONS)) {
-            extendNode(f, fewRepliesExtension(f.moveCount));
-            extendNode(f, ONE_PLY);
+            extendNode(r, f, fewRepliesExtension(f.moveCount));
+            extendNode(r, f, ONE_PLY);
         }
     }
     // 8. Transposition table and enhanced cutoff.
@@ -286,7 +287,7 @@ Step pvNode(Run &r) {
     f.bestMove = probe.move;
     int s = probe.score;
     if (s == NO_SCORE) {
-        s = enhancedCutoff(pos, f, ply, f.beta);
+        s = enhancedCutoff(pos, f, ply, f.beta, orderingHistory(t));
         if (s != NO_SCORE) store(pos, ply, f.depth, s, BOUND_LOWER, f.bestMove);
     }
     if (s != NO_SCORE) {
@@ -299,7 +300,7 @@ Step pvNode(Run &r) {
             if (s > f.alpha) {
                 reportBest(r, f.bestMove, NO_MOVE, s);
                 if (Settings.multiPv == 1) {
-                    printSearchInfo(0, s, 1, f.bestMove);
+                    reportSearchInfo(t, s, 1, f.bestMove);
                     return giveBack(r, s);
                 }
             }

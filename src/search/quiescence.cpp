@@ -31,7 +31,7 @@ Step nextQuiescenceChild(Run &r) {
             // Delta pruning: a capture that cannot lift the evaluation to alpha is skipped.
             int v = entryScore(e);
             if (f.staticEval + v + DELTA_MARGIN <= f.alpha) continue;
-            v = v + see(pos, m) - ExchangeValue[pos.typeOn(to)];
+            v = v + see(pos, m) - CaptureValue[pos.typeOn(to)];
             f.moves[f.moveIndex] = makeEntry(m, v);
             if (f.staticEval + v + DELTA_MARGIN <= f.alpha) continue;
         }
@@ -41,7 +41,7 @@ Step nextQuiescenceChild(Run &r) {
         PieceType captured;
         MakeMove(pos, m, captured);
         f.undo = captured;
-        prefetchChild(pos, false);
+        prefetchChild(r, false);
         pushChild(r, -f.beta, -f.alpha, QuiescenceNode, QuiescenceAfterChild, 0);
         r.thread.frames[r.thread.ply].checkCount = childChecks;
         return CONTINUE;
@@ -76,7 +76,7 @@ Step quiescenceNode(Run &r) {
     if (f.beta > MATE - 1 - ply) f.beta = MATE - 1 - ply;
     if (f.alpha >= f.beta) return giveBack(r, f.alpha);
     // 7. Stand pat.
-    f.staticEval = lazyEvaluate(pos, f.alpha, f.beta);
+    f.staticEval = lazyEvaluate(r, f.alpha, f.beta);
     f.inCheck = inCheck(pos);
     if (!f.inCheck) {
         if (f.staticEval >= f.beta) return giveBack(r, f.staticEval);
@@ -85,9 +85,10 @@ Step quiescenceNode(Run &r) {
     f.bestScore = f.staticEval;
     // 8. Moves: captures and promotions, or evasions (once per path).
     if (!f.inCheck) {
-        f.moveCount = GenerateToTargets(pos, f.moves, pos.occupied[pos.sideToMove ^ 1]);
+        f.moveCount =
+            GenerateToTargets(pos, f.moves, pos.occupied[pos.sideToMove ^ 1], orderingHistory(r.thread));
     } else {
-        f.moveCount = GenerateEvasions(pos, f.moves);
+        f.moveCount = GenerateEvasions(pos, f.moves, orderingHistory(r.thread));
         if (f.moveCount == 0) return giveBack(r, ply - MATE);
         if (f.checkCount > 0) return giveBack(r, drawScore(pos));
         ++f.checkCount;

@@ -1,5 +1,5 @@
-// Root reporting that the main search calls at thread 0's root node, and the output the search
-// produces while it runs. The root driver and the command loop own the real versions.
+// Root duties that the main search performs at the main thread's root node; the root driver
+// owns them.
 #pragma once
 
 #include "position/types.h"
@@ -8,14 +8,15 @@
 
 namespace search {
 
+struct SearchThread;
+
+// Records a new best root move (and the reply expected after it) with its score.
 void setBestMove(position::Move move, position::Move ponder, std::int32_t score);
-void printSearchInfo(int thread, std::int32_t score, std::int32_t multipvIndex, position::Move first);
-void printCurrMove(position::Move move, std::int32_t moveIndex, bool force);
-void printCurrLine(int thread, bool force);
-void printHashFull();
+// Reports the line from the thread's position that starts with `first` (the best known line
+// when `first` is NO_MOVE), as row `multipvIndex` of the result.
+void reportSearchInfo(SearchThread &thread, std::int32_t score, std::int32_t multipvIndex,
+                      position::Move first);
 // MultiPV: the root's move list at the end of a completed full-depth pass, for the result set.
-void recordRootRows(const position::MoveEntry *moves, int count);
-// Whether the current protocol wants "currmove" lines (UCI).
-bool protocolIsUci();
+void recordRootRows(SearchThread &thread, const position::MoveEntry *moves, int count);
 
 } // namespace search

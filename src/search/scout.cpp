@@ -4,7 +4,7 @@
 #include "position/attacks.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/draw.h"
 #include "search/picker.h"
 #include "search/search.h"
@@ -18,14 +18,13 @@ using namespace position;
 
 namespace {
 
-constexpr int TABLEBASE_DEPTH = 1792; // probe below ply 3 or from this depth on
-constexpr int ETC_DEPTH = 1536;
-constexpr int NULL_MOVE_DEPTH = 512;
-constexpr int NULL_R_STEPS[3] = {1792, 3072, 4352}; // each adds a ply to R = 2
-constexpr int QUIESCENCE_BELOW = 512;               // children with less depth are quiescence nodes
-constexpr int LMR_DEPTH = 1280;
+constexpr int TABLEBASE_DEPTH = plies(7); // probe below ply 3 or from this depth on
+constexpr int ETC_DEPTH = plies(6);
+constexpr int NULL_MOVE_DEPTH = plies(2);
+constexpr int NULL_R_STEPS[3] = {plies(7), plies(12), plies(17)}; // each adds a ply to R = 2
+constexpr int LMR_DEPTH = plies(5);
 constexpr int LMR_FIRST_INDEX = 4;
-constexpr int LMR_REDUCTION = -256;
+constexpr int LMR_REDUCTION = -ONE_PLY;
 
 // Pawn of the side to move on its 5th to 7th rank with no enemy pawn on or attacking its path.
 bool isAdvancedPasser(const Position &pos, Square from) {
@@ -76,7 +75,7 @@ Step nextChild(Run &r) {
     int ply = r.thread.ply;
     SearchFrame &f = r.thread.frames[ply];
     for (;;) {
-        if (!nextMove(r.threadIndex, pos, f, futilityMargin)) {
+        if (!nextMove(r.thread, pos, f, futilityMargin)) {
             if (f.bestScore == INITIAL_BEST) f.bestScore = f.inCheck ? ply - MATE : drawScore(pos);
             store(pos, ply, f.depth, f.bestScore, BOUND_UPPER, f.bestMove);
             return giveBack(r, f.bestScore);
@@ -99,8 +98,8 @@ Step nextChild(Run &r) {
         PieceType captured;
         MakeMove(pos, m, captured);
         f.undo = captured;
-        int state = f.depth + f.reduction >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
-        prefetchChild(pos, state == ScoutNode);
+        FrameState state = f.depth + f.reduction >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
+        prefetchChild(r, state == ScoutNode);
         pushChild(r, -f.beta, 1 - f.beta, state, ScoutAfterChild, f.reduction);
         return CONTINUE;
     }
@@ -112,11 +111,11 @@ Step moveResult(Run &r, int s) {
     SearchFrame &f = r.thread.frames[ply];
     Move m = f.currentMove;
     UnmakeMove(pos, m, PieceType(f.undo), f.savedState);
-    if (f.stage == STAGE_QUIET) historySearched(m);
+    if (f.stage == STAGE_QUIET) historySearched(r.thread, m);
     if (s > f.bestScore) {
         f.bestScore = s;
         if (s >= f.beta) {
-            if (r.threadIndex == 0 && f.stage != STAGE_CAPTURES) historyCutoff(m);
+            if (f.stage != STAGE_CAPTURES) historyCutoff(r.thread, m);
             f.bestMove = m;
             store(pos, ply, f.depth, s, BOUND_LOWER, m);
             if (isQuietMove(pos, m)) rememberKiller(r.thread, m, ply);
@@ -128,14 +127,14 @@ Step moveResult(Run &r, int s) {
 
 // Null move: allowed by the option, deep enough, not twice in a row, not in check, beta not a
 // mated score, and the side to move has pieces besides pawns (zugzwang guard).
-bool nullMoveCandidate(const Position &pos, const SearchFrame &f, int parentState) {
+bool nullMoveCandidate(const Position &pos, const SearchFrame &f, FrameState parentState) {
     return Settings.nullMove && base::featureOn(base::F_NULL_MOVE) && f.depth >= NULL_MOVE_DEPTH &&
            parentState != AfterNullMove && !f.inCheck && f.beta > -MATE_BOUND &&
            pos.material[pos.sideToMove] > 0;
 }
 
 int nullMoveReduction(int depth) {
-    int R = 2 * ONE_PLY;
+    int R = plies(2);
     for (int step : NULL_R_STEPS)
         if (depth >= step) R += ONE_PLY;
     return R > depth - ONE_PLY ? depth - ONE_PLY : R;
@@ -176,11 +175,11 @@ Step scoutNode(Run &r) {
     // 7. Check: evasions and extensions.
     f.inCheck = inCheck(pos);
     if (f.inCheck) {
-        f.moveCount = GenerateEvasions(pos, f.moves);
+        f.moveCount = GenerateEvasions(pos, f.moves, orderingHistory(r.thread));
         if (f.moveCount == 0) return giveBack(r, ply - MATE);
         if (base::featureOn(base::F_CHECK_EXTENSIONS)) {
-            extendNode(f, fewRepliesExtension(f.moveCount));
-            extendNode(f, ONE_PLY);
+            extendNode(r, f, fewRepliesExtension(f.moveCount));
+            extendNode(r, f, ONE_PLY);
         }
     }
     // 8. Transposition table.
@@ -189,7 +188,7 @@ Step scoutNode(Run &r) {
     if (probe.score != NO_SCORE) return giveBack(r, probe.score);
     // 9. Enhanced transposition cutoff.
     if (f.depth >= ETC_DEPTH && f.bestMove && base::featureOn(base::F_ENHANCED_CUTOFF)) {
-        int s = enhancedCutoff(pos, f, ply, f.beta);
+        int s = enhancedCutoff(pos, f, ply, f.beta, orderingHistory(r.thread));
         if (s != NO_SCORE) {
             store(pos, ply, f.depth, s, BOUND_LOWER, f.bestMove);
             return giveBack(r, s);
@@ -197,13 +196,13 @@ Step scoutNode(Run &r) {
     }
     // 10. Null move.
     if (nullMoveCandidate(pos, f, r.thread.frames[ply - 1].state)) {
-        f.staticEval = lazyEvaluate(pos, f.beta - 1, f.beta);
+        f.staticEval = lazyEvaluate(r, f.beta - 1, f.beta);
         if (f.staticEval >= f.beta && nullMoveAllowed(pos)) {
             MakeNullMove(pos);
             f.currentMove = NullMove;
             int R = nullMoveReduction(f.depth);
             f.reduction = R;
-            int state = f.depth - R >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
+            FrameState state = f.depth - R >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
             if (state == ScoutNode) prefetchEntry(pos.key); // a null move leaves the pawns as they are
             pushChild(r, -f.beta, 1 - f.beta, state, AfterNullMove, -R);
             return CONTINUE;
@@ -237,7 +236,7 @@ Step scoutAfterChild(Run &r) {
     SearchFrame &f = current(r);
     int s = -r.handed;
     if (s >= f.beta && f.reduction < 0) {
-        int state = f.depth >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
+        FrameState state = f.depth >= QUIESCENCE_BELOW ? ScoutNode : QuiescenceNode;
         pushChild(r, -f.beta, 1 - f.beta, state, ScoutAfterResearch, 0);
         return CONTINUE;
     }

@@ -1,12 +1,15 @@
 #include "search/search.h"
 
 #include "position/makemove.h"
-#include "search/control.h"
+#include "search/context.h"
+#include "search/hashfull.h"
+#include "search/hooks.h"
 #include "search/picker.h"
-#include "search/root_hooks.h"
+#include "search/report.h"
 #include "search/search_internal.h"
 #include "search/see.h"
 #include "search/settings.h"
+#include "search/timeman.h"
 
 #include <cstdint>
 #include <cstring>
@@ -16,12 +19,12 @@ namespace search {
 using namespace position;
 
 int futilityMargin[20];
-PollFunction PollHook = defaultPoll;
 
 namespace {
 
 constexpr int FUTILITY_SCALE = 172; // margin(k) = (k - 4)^2 * 172 / 100 + 103, k in quarter plies
 constexpr int FUTILITY_BASE = 103;
+constexpr std::uint64_t INPUT_POLL_NODES = 4096;
 constexpr std::uint64_t HASHFULL_NODES = 65536;
 constexpr std::uintptr_t LIST_ALIGN = 64;
 constexpr int LIST_GAP_BYTES = 256;
@@ -49,14 +52,22 @@ void initSearch() {
     resetHistory();
 }
 
-bool defaultPoll(bool exempt) {
-    if (SearchState == STATE_IDLE) return true;
+bool pollSearch(bool exempt) {
+    if (searchIdle()) return true;
     if (exempt) return false;
-    if ((limitFlags & LIMIT_DEPTH) && iterationDepth > SearchLimits.depth * ONE_PLY) SearchState = STATE_IDLE;
-    if ((limitFlags & LIMIT_NODES) && nodeCount >= std::uint64_t(SearchLimits.nodes))
-        SearchState = STATE_IDLE;
-    if (nodeCount % HASHFULL_NODES == 0 && SearchState != STATE_IDLE) printHashFull();
-    return SearchState == STATE_IDLE;
+    if (limitReached(LimitCheck::NODE)) {
+        stopSearch();
+        return true;
+    }
+    if (mainThread().nodeCount % INPUT_POLL_NODES == 0) {
+        Hooks.readInput();
+        if (limitReached(LimitCheck::CLOCK)) stopSearch();
+    }
+    if (mainThread().nodeCount % HASHFULL_NODES == 0) {
+        if (searchIdle()) return true;
+        if (int fill = hashfull(); fill >= 0) Reports.hashFull(fill);
+    }
+    return searchIdle();
 }
 
 namespace detail {
@@ -67,14 +78,14 @@ MoveEntry *childList(const SearchFrame &f) {
     return reinterpret_cast<MoveEntry *>(end + LIST_GAP_BYTES);
 }
 
-void extendNode(SearchFrame &f, int x) {
-    int room = extensionCeiling - f.extension;
+void extendNode(const Run &r, SearchFrame &f, int x) {
+    int room = r.thread.extensionCeiling - f.extension;
     if (x > room) x = room;
     f.depth += x;
     f.extension += x;
 }
 
-void pushChild(Run &r, int alpha, int beta, int state, int resume, int adjust) {
+void pushChild(Run &r, int alpha, int beta, FrameState state, FrameState resume, int adjust) {
     SearchFrame &parent = current(r);
     parent.state = resume;
     int ply = ++r.thread.ply;
@@ -87,17 +98,22 @@ void pushChild(Run &r, int alpha, int beta, int state, int resume, int adjust) {
     // Only quiescence nodes may stand at the last plies: they end the line at the frame stack's
     // end, which also keeps every killer and history access in range.
     child.state = ply >= MAX_PLY ? QuiescenceNode : state;
-    extendNode(child, adjust);
-    if (Settings.showCurrLine) printCurrLine(r.threadIndex, false);
+    extendNode(r, child, adjust);
+    if (Settings.showCurrLine && r.thread.index == 0) reportCurrentLine(r.thread);
 }
 
 bool countAndPoll(Run &r, bool quiescence) {
-    if (r.threadIndex == 0) {
-        ++nodeCount;
-        if (quiescence) ++quiescenceNodeCount;
-        return PollHook(false);
-    }
-    return SearchState == STATE_IDLE;
+    ++r.thread.nodeCount;
+    if (quiescence) ++r.thread.quiescenceNodeCount;
+    if (r.thread.index == 0) return pollSearch(false);
+    return searchIdle();
+}
+
+void reportCurrentLine(const SearchThread &thread) {
+    Move line[FRAME_COUNT];
+    for (int ply = 0; ply < thread.ply; ++ply)
+        line[ply] = thread.frames[ply].currentMove;
+    Reports.currentLine(line, thread.ply);
 }
 
 bool isRepetition(const Position &pos) { return RepetitionCount(pos, pos.key, pos.sideToMove) > 0; }
@@ -109,18 +125,18 @@ bool kingCapturable(const Position &pos) {
 
 int fewRepliesExtension(int count) {
     switch (count) {
-    case 1: return 192;
-    case 2: return 128;
-    case 3: return 64;
+    case 1: return ONE_PLY * 3 / 4;
+    case 2: return ONE_PLY / 2;
+    case 3: return ONE_PLY / 4;
     default: return 0;
     }
 }
 
 } // namespace detail
 
-int search(int threadIndex) {
+int search(SearchThread &thread) {
     using namespace detail;
-    Run r{threadIndex, *Threads[threadIndex], Threads[threadIndex]->position, 0};
+    Run r{thread, thread.position, 0};
     if (r.thread.ply == 0) makeHistoryRoom(r.pos);
     for (;;) {
         if (r.thread.ply < 0) {

@@ -10,8 +10,10 @@ namespace search::detail {
 
 enum Step { CONTINUE, STOP };
 
+// Children with less remaining depth than this are quiescence nodes.
+constexpr int QUIESCENCE_BELOW = position::plies(2);
+
 struct Run {
-    int threadIndex;
     SearchThread &thread;
     position::Position &pos;
     int handed; // score handed down by the last popped frame
@@ -31,20 +33,22 @@ position::MoveEntry *childList(const SearchFrame &f);
 
 // Pushes a child with the given window and state; the parent resumes in `resume`.
 // adjust is added to the child's depth and extension, capped by the extension ceiling.
-void pushChild(Run &r, int alpha, int beta, int state, int resume, int adjust);
+void pushChild(Run &r, int alpha, int beta, FrameState state, FrameState resume, int adjust);
 // Capped extension of a node's own depth.
-void extendNode(SearchFrame &f, int x);
+void extendNode(const Run &r, SearchFrame &f, int x);
+// The moves from the root to the thread's current node, for the "current line" report.
+void reportCurrentLine(const SearchThread &thread);
 
-// Counts the node (thread 0) and polls; true means stop.
+// Counts the node and, on the main thread, polls; true means stop.
 bool countAndPoll(Run &r, bool quiescence);
 bool isRepetition(const position::Position &pos);
 bool kingCapturable(const position::Position &pos); // the side that just moved left its king attacked
-int lazyEvaluate(position::Position &pos, int alpha, int beta);
+int lazyEvaluate(Run &r, int alpha, int beta);
 bool nullMoveAllowed(const position::Position &pos);
 bool isDrawRecognised(const position::Position &pos);
 bool probeTablebases(const position::Position &pos, int ply, int &score);
 // Right after a move: start loading the child's table entry (when it will probe one) and pawn entry.
-void prefetchChild(const position::Position &pos, bool probesTable);
+void prefetchChild(const Run &r, bool probesTable);
 int fewRepliesExtension(int count);
 
 Step scoutNode(Run &r);

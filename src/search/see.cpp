@@ -31,7 +31,7 @@ int exchange(PieceType first, unsigned a, unsigned b) {
         v = -v;
         if (v >= -best[s ^ 1]) break; // the capturer would not have gone on
         if (v > best[s]) best[s] = v;
-        v += ExchangeValue[piece];
+        v += CaptureValue[piece];
         piece = cheapestAttacker(sig[s]);
     }
     int firstView = s == 0 ? v : -v;
@@ -125,7 +125,7 @@ int see(const Position &pos, Move move) {
     bool straightPawn = mover == PAWN && fileOf(from) == fileOf(to);
     Signatures sig = scan(pos, to, straightPawn);
     Colour us = Colour(pos.sideToMove);
-    return exchangeTable[mover][sig.side[us]][sig.side[us ^ 1]] + ExchangeValue[pos.typeOn(to)];
+    return exchangeTable[mover][sig.side[us]][sig.side[us ^ 1]] + CaptureValue[pos.typeOn(to)];
 }
 
 } // namespace search

@@ -2,15 +2,12 @@
 // answered from a table indexed by compact attacker signatures, without making moves.
 #pragma once
 
+#include "position/movegen.h"
 #include "position/position.h"
 
 #include <cstdint>
 
 namespace search {
-
-// Capture values by piece type (king, queen, rook, bishop, knight, pawn, empty). Fixed at the
-// default piece values: option changes of the material values do not reach exchange decisions.
-inline constexpr int ExchangeValue[7] = {20000, 975, 500, 335, 325, 100, 0};
 
 // Attacker signature weights by piece type. Read from the top, a signature counts pawns in bits
 // 6-7, minor pieces in bits 4-5, rooks in bits 2-3, the queen in bit 1 and the king in bit 0.

@@ -1,5 +1,7 @@
 #include "search/thread.h"
 
+#include "search/picker.h"
+
 #include <cstring>
 #include <memory>
 
@@ -9,7 +11,13 @@ SearchThread *Threads[MAX_THREADS];
 
 void allocateSearchThreads() {
     static std::unique_ptr<SearchThread> thread0;
-    if (!thread0) thread0 = std::make_unique<SearchThread>();
+    if (!thread0) {
+        thread0 = std::make_unique<SearchThread>();
+        eval::allocatePawnTable(thread0->pawns);
+        for (auto &h : thread0->history)
+            h = HISTORY_START;
+    }
+    thread0->index = 0;
     thread0->ply = -1;
     Threads[0] = thread0.get();
 }
@@ -19,5 +27,12 @@ void shiftKillers(SearchThread &thread) {
 }
 
 void clearKillers(SearchThread &thread) { std::memset(thread.killers, 0, sizeof(thread.killers)); }
+
+void resetHistory() {
+    for (SearchThread *t : Threads)
+        if (t)
+            for (auto &h : t->history)
+                h = HISTORY_START;
+}
 
 } // namespace search

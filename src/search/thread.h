@@ -1,10 +1,12 @@
-// The search context of search thread 0 (the main thread): killers, the working position,
-// the move-list arena, the ply index and the explicit frame stack.
+// One searching thread's own record: everything the search writes while it runs. Thread 0 is
+// the main thread: it alone polls the input, consults the book and reports.
 #pragma once
 
+#include "eval/pawns.h"
 #include "position/movegen.h"
 #include "position/position.h"
 #include "search/frame.h"
+#include "search/pvcache.h"
 
 #include <cstdint>
 
@@ -17,8 +19,39 @@ constexpr int FRAME_COUNT = 101; // plies 0 to 100
 constexpr int ARENA_GAP = 64;
 constexpr int MOVE_STACK_SIZE = FRAME_COUNT * (position::MAX_MOVES + ARENA_GAP) + position::MAX_MOVES;
 
+// One line of the MultiPV result set.
+struct RootRow {
+    position::Move move;
+    int score;
+};
+
+// The root moves of the last completed full-depth pass, best first (MultiPV).
+struct RootRows {
+    RootRow rows[position::MAX_MOVES];
+    int count;
+    bool complete; // the rows belong to the iteration now running
+    bool printed;  // ... and have been reported
+};
+
 struct SearchThread {
+    int index;
+    // Work done, and the iteration this thread runs.
+    std::uint64_t nodeCount;
+    std::uint64_t quiescenceNodeCount;
+    std::int32_t iterationDepth;   // 1/256 ply
+    std::int32_t extensionCeiling; // twice the iteration depth: extensions stop there
+    // Root flags of the running iteration, read by the time check.
+    std::int32_t rootFailedLow;
+    std::int32_t rootScoreKnown;
+    // Move ordering.
     std::uint16_t killers[KILLER_PLIES][2];
+    std::int16_t history[position::HISTORY_SIZE];
+    bool historyOrdering; // quiet moves are ordered by history (from the third iteration on)
+    // Caches kept from search to search.
+    PvCacheState pvCache;
+    eval::PawnTable pawns;
+    RootRows rootRows;
+    // The working position, the move-list arena and the explicit frame stack.
     position::Position position;
     position::MoveEntry moveStack[MOVE_STACK_SIZE];
     std::int32_t ply; // negative when no search runs
@@ -27,11 +60,18 @@ struct SearchThread {
 
 constexpr int MAX_THREADS = 1;
 extern SearchThread *Threads[MAX_THREADS];
+inline SearchThread &mainThread() { return *Threads[0]; }
 
-// Allocates thread 0's record and enters it in slot 0.
+// Allocates thread 0's record (with its pawn table) and enters it in slot 0.
 void allocateSearchThreads();
 // Moves every killer pair down by two plies (start of a search); the last two plies keep theirs.
 void shiftKillers(SearchThread &thread);
 void clearKillers(SearchThread &thread);
+// Every thread's history counters back to their start value.
+void resetHistory();
+// The history table the move generators order quiet moves by, or none.
+inline const std::int16_t *orderingHistory(const SearchThread &thread) {
+    return thread.historyOrdering ? thread.history : nullptr;
+}
 
 } // namespace search

@@ -2,7 +2,7 @@
 
 #include "base/clock.h"
 #include "base/options.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/root.h"
 #include "search/thread.h"
 
@@ -13,7 +13,7 @@ namespace {
 constexpr int DEFAULT_MOVES_TO_GO = 24;
 constexpr int MIN_LAG_MARGIN = 10;
 constexpr int MAX_LAG_SLACK = 5000;
-constexpr std::int32_t FIRST_CUT_DEPTH = 3 * 256; // the first two iterations always run
+constexpr std::int32_t FIRST_CUT_DEPTH = position::plies(3); // the first two iterations always run
 
 // Short budgets in sudden death or increment play shrink, more so late in a quiet phase.
 std::uint64_t shrinkShortBudget(std::uint64_t t, std::uint32_t fifty) {
@@ -35,48 +35,64 @@ std::uint64_t shrinkShortBudget(std::uint64_t t, std::uint32_t fifty) {
 } // namespace
 
 void computeTimeBudget(std::uint32_t fifty) {
-    if (SearchState == STATE_PONDERING || (limitFlags & (LIMIT_INFINITE | LIMIT_NODES | LIMIT_DEPTH))) return;
-    std::int64_t lag = SearchLimits.lagMargin;
-    if (limitFlags & LIMIT_MOVETIME) {
-        targetTime = SearchLimits.movetime > lag ? std::uint64_t(SearchLimits.movetime - lag) : 0;
+    SearchContext &c = Shared;
+    if (searchState() == STATE_PONDERING || (c.limitFlags & (LIMIT_INFINITE | LIMIT_NODES | LIMIT_DEPTH)))
+        return;
+    std::int64_t lag = c.limits.lagMargin;
+    if (c.limitFlags & LIMIT_MOVETIME) {
+        c.targetTime = c.limits.movetime > lag ? std::uint64_t(c.limits.movetime - lag) : 0;
         return;
     }
-    int side = engineSide == BLACK_SIDE ? 1 : 0;
-    int m = (limitFlags & LIMIT_MOVESTOGO) ? SearchLimits.movestogo + 1 : DEFAULT_MOVES_TO_GO;
+    int side = c.engineSide == BLACK_SIDE ? 1 : 0;
+    int m = (c.limitFlags & LIMIT_MOVESTOGO) ? c.limits.movestogo + 1 : DEFAULT_MOVES_TO_GO;
     if (m <= 0) m = 1; // a negative moves-to-go would divide by zero or flip the sign
     std::int64_t t = 0;
     // A negative clock (the interface lets the flag fall) counts as no time at all.
-    if (limitFlags & LIMIT_CLOCK) t = std::max<std::int32_t>(SearchLimits.time[side], 0) / m;
-    if (limitFlags & LIMIT_INC) t += std::max<std::int32_t>(SearchLimits.inc[side], 0);
+    if (c.limitFlags & LIMIT_CLOCK) t = std::max<std::int32_t>(c.limits.time[side], 0) / m;
+    if (c.limitFlags & LIMIT_INC) t += std::max<std::int32_t>(c.limits.inc[side], 0);
     std::uint64_t target = t > lag ? std::uint64_t(t - lag) : 0;
-    if (!(limitFlags & LIMIT_MOVESTOGO)) target = shrinkShortBudget(target, fifty);
-    targetTime = target;
-    hardTime = 2 * target;
-    if (m <= 2) targetTime = hardTime;
+    if (!(c.limitFlags & LIMIT_MOVESTOGO)) target = shrinkShortBudget(target, fifty);
+    c.targetTime = target;
+    c.hardTime = 2 * target;
+    if (m <= 2) c.targetTime = c.hardTime;
 }
 
-bool timeIsUp() {
-    if (SearchState == STATE_IDLE) return true;
-    if (limitFlags & LIMIT_INFINITE) return false;
-    if (limitFlags & LIMIT_DEPTH) return iterationDepth > SearchLimits.depth * 256;
-    if (limitFlags & LIMIT_NODES) return nodeCount > std::uint64_t(SearchLimits.nodes);
-    std::uint64_t elapsed = base::GetTimeMs() - startTime;
-    if (limitFlags & LIMIT_MOVETIME) return elapsed > targetTime;
-    if (iterationDepth < FIRST_CUT_DEPTH) return false;
-    if (rootFailedLow || !rootScoreKnown) return elapsed > hardTime;
-    return elapsed > targetTime;
+bool limitReached(LimitCheck at) {
+    if (searchIdle()) return true;
+    const SearchContext &c = Shared;
+    const SearchThread &main = mainThread();
+    std::uint32_t flags = c.limitFlags;
+    bool depthPassed = (flags & LIMIT_DEPTH) && main.iterationDepth > position::plies(c.limits.depth);
+    std::uint64_t nodeLimit = std::uint64_t(std::int64_t(c.limits.nodes));
+    // At a node, a node limit is reached by the node that makes it up; between iterations and
+    // at the clock check, only a search that went past it stops.
+    if (at == LimitCheck::NODE) return depthPassed || ((flags & LIMIT_NODES) && main.nodeCount >= nodeLimit);
+    if (flags & LIMIT_INFINITE) return false;
+    if (flags & LIMIT_DEPTH) return depthPassed;
+    if (flags & LIMIT_NODES) return main.nodeCount > nodeLimit;
+    std::uint64_t elapsed = base::GetTimeMs() - c.startTime;
+    if (flags & LIMIT_MOVETIME) return elapsed > c.targetTime;
+    if (main.iterationDepth < FIRST_CUT_DEPTH) return false;
+    // A new iteration starts only while at most half of the budget is used.
+    if (at == LimitCheck::ITERATION) return 2 * elapsed > c.targetTime;
+    // An unsettled root (failed low, or no score inside the window yet) may use the hard budget.
+    if (main.rootFailedLow || !main.rootScoreKnown) return elapsed > c.hardTime;
+    return elapsed > c.targetTime;
 }
 
-void runSearch() {
-    startTime = moveStartTime = base::GetTimeMs();
+bool runSearch() {
+    SearchContext &c = Shared;
+    c.startTime = c.moveStartTime = base::GetTimeMs();
     // The clock of the side to move in the position about to be searched.
     int side = int(position::GamePosition.sideToMove);
-    engineSide = base::optionBool(base::OPTION_ANALYSE_MODE) && limitFlags == LIMIT_INFINITE ? NO_SIDE : side;
-    std::int64_t d = std::int64_t(SearchLimits.inc[side]) - std::int64_t(targetTime);
-    SearchLimits.lagMargin = d >= 0 && d <= MAX_LAG_SLACK ? std::int32_t(d) + MIN_LAG_MARGIN : MIN_LAG_MARGIN;
+    c.engineSide =
+        base::optionBool(base::OPTION_ANALYSE_MODE) && c.limitFlags == LIMIT_INFINITE ? NO_SIDE : side;
+    std::int64_t d = std::int64_t(c.limits.inc[side]) - std::int64_t(c.targetTime);
+    c.limits.lagMargin = d >= 0 && d <= MAX_LAG_SLACK ? std::int32_t(d) + MIN_LAG_MARGIN : MIN_LAG_MARGIN;
     computeTimeBudget(position::GamePosition.fifty);
-    startSearch();
-    targetTime = base::GetTimeMs() - moveStartTime;
+    bool moved = startSearch();
+    c.targetTime = base::GetTimeMs() - c.moveStartTime;
+    return moved;
 }
 
 } // namespace search

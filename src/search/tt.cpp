@@ -1,16 +1,15 @@
 #include "search/tt.h"
 
-#include "base/protocol.h"
 #include "eval/pawns.h"
 #include "platform/platform.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/draw.h"
 #include "search/pvcache.h"
 #include "search/settings.h"
+#include "search/thread.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace search {
@@ -36,7 +35,7 @@ int fromTable(int s, int ply) {
     return s;
 }
 
-int depthPlies(int depth) { return depth < 0 ? 0 : depth / ONE_PLY; }
+int depthPlies(int depth) { return depth < 0 ? 0 : wholePlies(depth); }
 
 // Steps shared by both probe forms: verify, report the move, decide whether the score may be used.
 bool readEntry(const Position &pos, int ply, int depth, ProbeResult &r, int &bound) {
@@ -45,7 +44,8 @@ bool readEntry(const Position &pos, int ply, int depth, ProbeResult &r, int &bou
     const HashEntry &e = *entryFor(pos.key);
     if (!verifies(e, pos.key, pos.sideToMove)) return false;
     r.move = e.move;
-    if (e.depth < depth / ONE_PLY || pos.fifty > FIFTY_TRUST_LIMIT || e.colour != engineSide) return false;
+    if (e.depth < wholePlies(depth) || pos.fifty > FIFTY_TRUST_LIMIT || e.colour != Shared.engineSide)
+        return false;
     r.score = fromTable(e.score, ply);
     bound = e.bound;
     return true;
@@ -53,34 +53,37 @@ bool readEntry(const Position &pos, int ply, int depth, ProbeResult &r, int &bou
 
 } // namespace
 
-void allocateHash() {
+bool allocateHash() {
     platform::freeLargeTable(HashTable.entries);
     HashTable = {nullptr, 0, 0};
-    if (Settings.hashMb <= 0) return;
+    if (Settings.hashMb <= 0) return true;
     std::uint64_t count = std::uint64_t(Settings.hashMb) * ENTRIES_PER_MB;
     HashTable.entries = static_cast<HashEntry *>(platform::allocateLargeTable(count * sizeof(HashEntry)));
-    if (!HashTable.entries) {
-        std::printf("%sERROR: Cannot allocate %d MB for the hash table: running without one\n",
-                    base::ProtocolMode == base::MODE_UCI ? "info string " : "", Settings.hashMb);
-        std::fflush(stdout);
-        return;
-    }
+    if (!HashTable.entries) return false;
     std::memset(static_cast<void *>(HashTable.entries), 0, count * sizeof(HashEntry));
     HashTable.mask = count - 1;
+    return true;
 }
 
 void clearHash() {
     if (HashTable.mask)
         std::memset(static_cast<void *>(HashTable.entries), 0, (HashTable.mask + 1) * sizeof(HashEntry));
     HashTable.filled = 0;
-    eval::clearPawnHash();
-    pvCacheClear();
+    for (SearchThread *t : Threads)
+        if (t) {
+            eval::clearPawnTable(t->pawns);
+            pvCacheClear(t->pvCache);
+        }
 }
 
-void resizeHashTables() {
-    allocateHash();
-    eval::allocatePawnHash();
-    pvCacheClear();
+bool resizeHashTables() {
+    bool allocated = allocateHash();
+    for (SearchThread *t : Threads)
+        if (t) {
+            eval::allocatePawnTable(t->pawns);
+            pvCacheClear(t->pvCache);
+        }
+    return allocated;
 }
 
 ProbeResult probeScout(const Position &pos, int ply, int depth, int beta) {
@@ -104,7 +107,7 @@ ProbeResult probePv(const Position &pos, int ply, int depth, int alpha, int beta
 }
 
 void store(const Position &pos, int ply, int depth, int score, int bound, Move move) {
-    if (HashTable.mask == 0 || SearchState == STATE_IDLE) return;
+    if (HashTable.mask == 0 || searchIdle()) return;
     int s = score;
     if (s > MATE_BOUND)
         s += ply;
@@ -120,16 +123,16 @@ void store(const Position &pos, int ply, int depth, int score, int bound, Move m
     e.bound = std::uint8_t(bound);
     int plies = depthPlies(depth);
     e.depth = std::uint8_t(plies > 255 ? 255 : plies);
-    e.colour = std::uint8_t(engineSide);
+    e.colour = std::uint8_t(Shared.engineSide);
     e.move = move;
     e.check = checkWord(pos.key, pos.sideToMove, e.score, e.move, e.depth, e.bound);
 }
 
-int enhancedCutoff(Position &pos, SearchFrame &frame, int ply, int beta) {
+int enhancedCutoff(Position &pos, SearchFrame &frame, int ply, int beta, const std::int16_t *history) {
     frame.depth -= ONE_PLY;
-    if (frame.moveCount == NOT_GENERATED) frame.moveCount = GenerateAll(pos, frame.moves);
+    if (frame.moveCount == NOT_GENERATED) frame.moveCount = GenerateAll(pos, frame.moves, history);
     std::uint32_t childSide = pos.sideToMove ^ 1;
-    int childPlies = frame.depth / ONE_PLY;
+    int childPlies = wholePlies(frame.depth);
     for (int i = 0; i < frame.moveCount; ++i) {
         Move move = entryMove(frame.moves[i]);
         std::uint64_t childKey = KeyAfterMove(pos, move);
@@ -139,7 +142,7 @@ int enhancedCutoff(Position &pos, SearchFrame &frame, int ply, int beta) {
         } else if (HashTable.mask) {
             const HashEntry &e = *entryFor(childKey);
             if (verifies(e, childKey, childSide) && e.depth >= childPlies && pos.fifty <= FIFTY_TRUST_LIMIT &&
-                e.colour == engineSide) {
+                e.colour == Shared.engineSide) {
                 int s = fromTable(e.score, ply);
                 if (e.bound == BOUND_EXACT || (e.bound == BOUND_UPPER && s <= -beta) ||
                     (e.bound == BOUND_LOWER && s >= 1 - beta))

@@ -32,12 +32,14 @@ constexpr std::uint64_t ENTRIES_PER_MB = 65536;
 // Scores are not trusted (and not stored) once the fifty-move counter passes this.
 constexpr std::uint32_t FIFTY_TRUST_LIMIT = 75;
 
-// (Re)allocates the table from the "Hash" setting and zeroes it; without memory there is no table.
-void allocateHash();
-// Zeroes the main table, the pawn hash table, their filled counts and the PV move-list cache.
+// (Re)allocates the table from the "Hash" setting and zeroes it; without memory there is no
+// table, and the answer is false.
+bool allocateHash();
+// Zeroes the main table and every thread's pawn table and PV move-list cache, with their counts.
 void clearHash();
-// What a change of the "Hash" option does: the main table, the pawn hash table and the PV cache anew.
-void resizeHashTables();
+// What a change of the "Hash" option does: the main table, the pawn tables and the PV caches
+// anew. False when the main table could not be had.
+bool resizeHashTables();
 
 struct ProbeResult {
     position::Move move; // 0 when the entry did not verify
@@ -57,8 +59,9 @@ ProbeResult probeScout(const position::Position &pos, int ply, int depth, int be
 ProbeResult probePv(const position::Position &pos, int ply, int depth, int alpha, int beta);
 void store(const position::Position &pos, int ply, int depth, int score, int bound, position::Move move);
 // Looks for a child whose table entry already refutes it; on success sets frame.bestMove.
-// Generates the node's moves into frame.moves when they are not there yet.
-int enhancedCutoff(position::Position &pos, SearchFrame &frame, int ply, int beta);
+// Generates the node's moves into frame.moves (ordered by `history`) when they are not there yet.
+int enhancedCutoff(position::Position &pos, SearchFrame &frame, int ply, int beta,
+                   const std::int16_t *history);
 
 // Per-mille fill of the main table, or -1 without a table.
 int mainTableFill();

@@ -4,7 +4,7 @@
 #include "base/output.h"
 #include "base/protocol.h"
 #include "platform/platform.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "tablebases/cache.h"
 
 #include <algorithm>
@@ -158,7 +158,7 @@ void tablebaseMessage(const char *format, ...) {
     va_end(args);
     std::size_t len = std::char_traits<char>::length(text);
     text[len] = '\n', text[len + 1] = 0;
-    if (search::SearchState != search::STATE_IDLE) {
+    if (!search::searchIdle()) {
         base::appendInfoText(text); // printed (and logged) with the search output
     } else {
         std::fputs(text, stdout);

@@ -35,9 +35,9 @@ Position &setUp(const std::string &moves = "") {
     testsupport::initOnce();
     LoadFen(START_FEN);
     ApplyMoveList(moves);
-    search::Threads[0]->position = GamePosition;
-    search::pvCacheClear();
-    return search::Threads[0]->position;
+    search::mainThread().position = GamePosition;
+    search::pvCacheClear(search::mainThread().pvCache);
+    return search::mainThread().position;
 }
 
 Move legalMove(Position &pos, const char *text) {
@@ -51,7 +51,7 @@ Move legalMove(Position &pos, const char *text) {
 
 // A hand-made book for thread 0's position: move text to weight, flags 3.
 void handBook(const std::map<std::string, int> &weights) {
-    Position &pos = search::Threads[0]->position;
+    Position &pos = search::mainThread().position;
     book::BookTable.clear();
     for (const auto &[move, weight] : weights)
         book::BookTable.push_back(
@@ -59,8 +59,8 @@ void handBook(const std::map<std::string, int> &weights) {
 }
 
 Move select(int &count, MoveEntry *list) {
-    count = GenerateLegal(search::Threads[0]->position, list);
-    return book::selectBookMove(list, count, false);
+    count = GenerateLegal(search::mainThread().position, list);
+    return book::selectBookMove(search::mainThread(), list, count, false);
 }
 
 } // namespace
@@ -176,7 +176,7 @@ TEST(BookSelection, TheSameSeedGivesTheSameChoicesAndTheChoicesFollowThePercenta
         book::seedBookRandom(seed);
         std::vector<std::string> chosen;
         for (int i = 0; i < n; ++i) {
-            search::pvCacheClear();
+            search::pvCacheClear(search::mainThread().pvCache);
             chosen.push_back(moveText(select(count, list)));
         }
         return chosen;
@@ -205,7 +205,9 @@ TEST(BookSelection, ListCacheBlindnessAndAvoidMoves) {
     EXPECT_EQ(select(count, list), e4);
     MoveEntry cached[MAX_MOVES];
     int cachedCount = 0;
-    ASSERT_GE(search::pvCacheLookup(search::Threads[0]->position, cached, cachedCount), 0);
+    ASSERT_GE(search::pvCacheLookup(search::mainThread().pvCache, search::mainThread().position, cached,
+                                    cachedCount),
+              0);
     EXPECT_EQ(entryMove(cached[0]), e4);
     EXPECT_EQ(cachedCount, 1);
     base::Options[base::OPTION_BLINDNESS_BOOK].value = 100;
@@ -215,8 +217,8 @@ TEST(BookSelection, ListCacheBlindnessAndAvoidMoves) {
     EXPECT_EQ(select(count, list), NO_MOVE);
     base::Options[base::OPTION_OWN_BOOK].value = 1;
     // Only avoid moves found: nothing chosen, and they leave the list and the cached list.
-    search::pvCacheClear();
-    Position &pos = search::Threads[0]->position;
+    search::pvCacheClear(search::mainThread().pvCache);
+    Position &pos = search::mainThread().position;
     book::BookTable = {{book::bookKey(pos, TextToMove("b1c3")), 0, 12, 1},
                        {book::bookKey(pos, TextToMove("g2g3")), 0, 4, 1}};
     EXPECT_EQ(select(count, list), NO_MOVE);
@@ -225,7 +227,7 @@ TEST(BookSelection, ListCacheBlindnessAndAvoidMoves) {
         EXPECT_NE(entryMove(list[i]), TextToMove("b1c3"));
         EXPECT_NE(entryMove(list[i]), TextToMove("g2g3"));
     }
-    ASSERT_GE(search::pvCacheLookup(pos, cached, cachedCount), 0);
+    ASSERT_GE(search::pvCacheLookup(search::mainThread().pvCache, pos, cached, cachedCount), 0);
     EXPECT_EQ(cachedCount, 18);
 }
 

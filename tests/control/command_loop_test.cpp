@@ -7,7 +7,7 @@
 #include "control/xboard.h"
 #include "position/fen.h"
 #include "position/notation.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -27,11 +27,11 @@ class CommandLoop : public testing::Test {
     void SetUp() override {
         testsupport::initOnce();
         resetInput();
-        search::SearchState = search::STATE_IDLE;
+        search::setSearchState(search::STATE_IDLE);
         ProtocolMode = MODE_NONE;
     }
     void TearDown() override {
-        search::SearchState = search::STATE_IDLE;
+        search::setSearchState(search::STATE_IDLE);
         ProtocolMode = MODE_NONE;
         resetInput();
     }
@@ -65,12 +65,12 @@ TEST_F(CommandLoop, PendingLinesAndRequeuedCommands) {
     EXPECT_EQ(std::string(PendingInput, PendingLength), "partial");
 
     setPending("go depth 5\nisready\n");
-    search::SearchState = search::STATE_THINKING;
+    search::setSearchState(search::STATE_THINKING);
     PositionCommand("position startpos moves e2e4");
-    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
-    search::SearchState = search::STATE_PONDERING;
+    EXPECT_EQ(search::searchState(), search::STATE_IDLE);
+    search::setSearchState(search::STATE_PONDERING);
     NewGameCommand("new");
-    search::SearchState = search::STATE_THINKING;
+    search::setSearchState(search::STATE_THINKING);
     SetboardCommand("setboard 8/8/8/8/8/8/8/K6k w - - 0 1");
     for (const char *line : {"setboard 8/8/8/8/8/8/8/K6k w - - 0 1", "new", "position startpos moves e2e4",
                              "go depth 5", "isready", "<none>"})
@@ -88,16 +88,16 @@ TEST_F(CommandLoop, PendingLinesAndRequeuedCommands) {
 // "force" and the xboard switches do to the search state, the output slots and the options.
 TEST_F(CommandLoop, StopIsreadyForceAndXboardSwitches) {
     ProtocolMode = MODE_UCI;
-    search::SearchState = search::STATE_THINKING;
+    search::setSearchState(search::STATE_THINKING);
     appendInfoText("info depth 1\n");
     setCurrMoveText("info currmove e2e4\n");
     EXPECT_EQ(dispatch("stop"), "");
-    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
+    EXPECT_EQ(search::searchState(), search::STATE_IDLE);
     EXPECT_TRUE(outputSlotsEmpty());
-    search::SearchState = search::STATE_THINKING;
+    search::setSearchState(search::STATE_THINKING);
     appendInfoText("info depth 2\n");
     EXPECT_EQ(dispatch("isready"), "readyok\n");
-    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
+    EXPECT_EQ(search::searchState(), search::STATE_IDLE);
     EXPECT_FALSE(outputSlotsEmpty()); // isready keeps what the search still has to say
 
     ProtocolMode = MODE_XBOARD;
@@ -114,16 +114,16 @@ TEST_F(CommandLoop, StopIsreadyForceAndXboardSwitches) {
         EXPECT_EQ(dispatch(w.word), "") << w.word;
         EXPECT_EQ(optionBool(w.option), w.on) << w.word;
     }
-    search::SearchState = search::STATE_THINKING;
+    search::setSearchState(search::STATE_THINKING);
     appendInfoText("1 20 0 100 e2e4\n");
     EXPECT_EQ(dispatch("force"), "");
     EXPECT_TRUE(optionBool(OPTION_XBOARD_FORCE));
-    EXPECT_EQ(search::SearchState, search::STATE_IDLE);
+    EXPECT_EQ(search::searchState(), search::STATE_IDLE);
     EXPECT_TRUE(outputSlotsEmpty());
     // A move while thinking is ignored: the interface should not move now.
-    search::SearchState = search::STATE_THINKING;
+    search::setSearchState(search::STATE_THINKING);
     EXPECT_EQ(dispatch("e2e4"), "");
-    EXPECT_EQ(search::SearchState, search::STATE_THINKING);
+    EXPECT_EQ(search::searchState(), search::STATE_THINKING);
 }
 
 TEST_F(CommandLoop, FlushPrintsTheSlotsInOrderWhenForcedOrAfterTheBufferTime) {
@@ -140,7 +140,7 @@ TEST_F(CommandLoop, FlushPrintsTheSlotsInOrderWhenForcedOrAfterTheBufferTime) {
     EXPECT_TRUE(outputSlotsEmpty());
 
     // During a search the "Buffer" interval decides.
-    search::SearchState = search::STATE_THINKING;
+    search::setSearchState(search::STATE_THINKING);
     setOptionValue(OPTION_BUFFER, "1000000");
     appendInfoText("info depth 3\n");
     CaptureStdout();
@@ -151,30 +151,6 @@ TEST_F(CommandLoop, FlushPrintsTheSlotsInOrderWhenForcedOrAfterTheBufferTime) {
     FlushOutput(false);
     EXPECT_EQ(GetCapturedStdout(), "info depth 3\n");
     setOptionValue(OPTION_BUFFER, "300");
-}
-
-TEST_F(CommandLoop, PollSearchAppliesTheLimitsUnlessExempt) {
-    EXPECT_TRUE(PollSearch(false)); // idle
-    search::SearchState = search::STATE_THINKING;
-    search::nodeCount = 1; // not a polling node: no input is read
-    search::limitFlags = search::LIMIT_DEPTH | search::LIMIT_NODES;
-    search::SearchLimits.depth = 4;
-    search::SearchLimits.nodes = 100;
-    search::iterationDepth = 4 * 256;
-    EXPECT_FALSE(PollSearch(false));
-    search::iterationDepth = 5 * 256;
-    EXPECT_FALSE(PollSearch(true)); // exempt nodes ignore the limits
-    EXPECT_TRUE(PollSearch(false));
-    EXPECT_EQ(search::SearchState, search::STATE_IDLE); // a reached limit ends the search
-    search::SearchState = search::STATE_THINKING;
-    search::iterationDepth = 0;
-    search::nodeCount = 101;
-    EXPECT_TRUE(PollSearch(false));
-    search::SearchState = search::STATE_THINKING;
-    search::limitFlags = search::LIMIT_INFINITE;
-    EXPECT_FALSE(PollSearch(false));
-    search::nodeCount = 0;
-    search::limitFlags = 0;
 }
 
 TEST_F(CommandLoop, ProcessTimeSwitchesTheClock) {
@@ -201,30 +177,31 @@ TEST_F(CommandLoop, TimeControlWordsSetTheLimits) {
     for (int mode : {MODE_NONE, MODE_XBOARD}) { // the time words also work at the console
         ProtocolMode = mode;
         for (const Case &c : cases) {
-            limitFlags = 0;
+            Shared.limitFlags = 0;
             dispatch(c.line);
-            EXPECT_EQ(limitFlags, c.flags) << c.line;
-            EXPECT_EQ(SearchLimits.time[0], c.clock) << c.line;
-            EXPECT_EQ(SearchLimits.time[1], c.clock) << c.line;
-            EXPECT_EQ(SearchLimits.inc[1], c.inc) << c.line;
-            EXPECT_EQ(SearchLimits.movestogo, c.movestogo) << c.line;
+            EXPECT_EQ(Shared.limitFlags, c.flags) << c.line;
+            EXPECT_EQ(Shared.limits.time[0], c.clock) << c.line;
+            EXPECT_EQ(Shared.limits.time[1], c.clock) << c.line;
+            EXPECT_EQ(Shared.limits.inc[1], c.inc) << c.line;
+            EXPECT_EQ(Shared.limits.movestogo, c.movestogo) << c.line;
         }
         dispatch("st 10");
         dispatch("sd 7");
-        EXPECT_EQ(SearchLimits.movetime, 10000);
-        EXPECT_EQ(SearchLimits.depth, 7);
-        EXPECT_EQ(limitFlags, LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVETIME | LIMIT_DEPTH); // only ever added
+        EXPECT_EQ(Shared.limits.movetime, 10000);
+        EXPECT_EQ(Shared.limits.depth, 7);
+        EXPECT_EQ(Shared.limitFlags,
+                  LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVETIME | LIMIT_DEPTH); // only ever added
         dispatch("time 12345");
         dispatch("otim 77");
         EXPECT_EQ(Clocks.engine, 123450);
         EXPECT_EQ(Clocks.opponent, 770);
     }
     dispatch("nps 5000");
-    EXPECT_EQ(SearchLimits.nodes, 5000);
+    EXPECT_EQ(Shared.limits.nodes, 5000);
     EXPECT_TRUE(optionBool(OPTION_PROCESS_TIME));
-    EXPECT_EQ(limitFlags & LIMIT_NODES, 0u);
+    EXPECT_EQ(Shared.limitFlags & LIMIT_NODES, 0u);
     dispatch("new"); // a new game drops the move time and depth limits
-    EXPECT_EQ(limitFlags, LIMIT_CLOCK);
+    EXPECT_EQ(Shared.limitFlags, LIMIT_CLOCK);
     EXPECT_FALSE(optionBool(OPTION_PROCESS_TIME));
-    limitFlags = 0;
+    Shared.limitFlags = 0;
 }

@@ -3,7 +3,7 @@
 #include "base/protocol.h"
 #include "control/dispatch.h"
 #include "position/fen.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,8 @@ TEST(HostileInput, ErrorsAreOneLineInTheProtocolsForm) {
         {base::MODE_UCI, "setoption name Hash value 0", "info string ERROR: Value Out of Bound!\n"},
         {base::MODE_UCI, "setoption name Ponder value On", "info string ERROR: Invalid Value!\n"},
         {base::MODE_UCI, "setoption name NoSuch value 1", "info string ERROR: Unknown Option!\n"},
-        {base::MODE_UCI, "setoption name Inifilepath value missing.ini", "info string Cannot open missing.ini\n"},
+        {base::MODE_UCI, "setoption name Inifilepath value missing.ini",
+         "info string Cannot open missing.ini\n"},
         {base::MODE_UCI, "position fen 8/8/8 w - - 0 1",
          "info string Invalid Fen: Board corrupted - Loading Startposition instead ...\n"},
         {base::MODE_UCI, "position startpos moves e2e5", "info string Invalid Move: e2e5\n"},
@@ -38,7 +39,7 @@ TEST(HostileInput, ErrorsAreOneLineInTheProtocolsForm) {
     };
     for (const Case &c : cases) {
         base::ProtocolMode = c.mode;
-        search::SearchState = search::STATE_IDLE;
+        search::setSearchState(search::STATE_IDLE);
         CaptureStdout();
         control::dispatchLine(c.line);
         EXPECT_EQ(GetCapturedStdout(), c.expected) << c.line;
@@ -55,24 +56,24 @@ TEST(HostileInput, HugeLimitsAreBounded) {
     base::ProtocolMode = base::MODE_XBOARD;
     CaptureStdout();
     control::dispatchLine("level 2147483647 99999999 99999999");
-    EXPECT_EQ(SearchLimits.movestogo, CLOCK_BOUND_MS);
-    EXPECT_EQ(SearchLimits.time[0], CLOCK_BOUND_MS);
-    EXPECT_EQ(SearchLimits.inc[1], CLOCK_BOUND_MS);
+    EXPECT_EQ(Shared.limits.movestogo, CLOCK_BOUND_MS);
+    EXPECT_EQ(Shared.limits.time[0], CLOCK_BOUND_MS);
+    EXPECT_EQ(Shared.limits.inc[1], CLOCK_BOUND_MS);
     control::dispatchLine("level 40 0:99999999 0");
-    EXPECT_EQ(SearchLimits.time[1], CLOCK_BOUND_MS);
+    EXPECT_EQ(Shared.limits.time[1], CLOCK_BOUND_MS);
     control::dispatchLine("st 99999999");
-    EXPECT_EQ(SearchLimits.movetime, CLOCK_BOUND_MS);
+    EXPECT_EQ(Shared.limits.movetime, CLOCK_BOUND_MS);
     control::dispatchLine("sd -99999999");
-    EXPECT_EQ(SearchLimits.depth, -DEPTH_BOUND);
+    EXPECT_EQ(Shared.limits.depth, -DEPTH_BOUND);
     control::dispatchLine("time -999999999");
     control::dispatchLine("otim 999999999");
     base::ProtocolMode = base::MODE_UCI;
     control::dispatchLine("position startpos");
     control::dispatchLine("go depth 2147483647 nodes 3000");
-    EXPECT_EQ(SearchLimits.depth, DEPTH_BOUND);
+    EXPECT_EQ(Shared.limits.depth, DEPTH_BOUND);
     control::dispatchLine("go wtime 99999999999 btime 1000 movestogo 2147483647 winc -2147483648 binc 0");
-    EXPECT_EQ(SearchLimits.time[0], CLOCK_BOUND_MS);
-    EXPECT_EQ(SearchLimits.inc[0], -CLOCK_BOUND_MS);
+    EXPECT_EQ(Shared.limits.time[0], CLOCK_BOUND_MS);
+    EXPECT_EQ(Shared.limits.inc[0], -CLOCK_BOUND_MS);
     std::string out = GetCapturedStdout();
     EXPECT_NE(out.find("bestmove"), std::string::npos) << out;
     base::ProtocolMode = base::MODE_NONE;

@@ -16,11 +16,7 @@ void EvalTest::SetUpTestSuite() {
     eval::initEvaluation();
 }
 
-void EvalTest::SetUp() {
-    eval::resetEvaluationParameters();
-    eval::setPawnHashStore(false);
-    eval::clearPawnHash();
-}
+void EvalTest::SetUp() { eval::resetEvaluationParameters(); }
 
 Position fromFen(const std::string &fen) {
     LoadFen(fen);

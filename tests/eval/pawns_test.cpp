@@ -86,21 +86,21 @@ TEST_F(PawnsTest, StructureTerms) {
 }
 
 TEST_F(PawnsTest, HashHitReturnsWhatAMissComputes) {
-    // Over many positions: with storing on, the second probe hits and must agree with a fresh
-    // computation with storing off.
+    // Over many positions: the second probe of a table hits and must agree with a computation
+    // without a table.
     std::mt19937 rng(7);
     MoveEntry list[MAX_MOVES];
+    static eval::PawnTable table;
+    eval::allocatePawnTable(table);
     for (int game = 0; game < 40; ++game) {
         LoadFen(START_FEN);
         Position p = GamePosition;
         for (int ply = 0; ply < 120; ++ply) {
-            eval::setPawnHashStore(false);
             Position fresh = p;
             eval::quickEvaluate(fresh);
-            eval::setPawnHashStore(true);
             Position stored = p, probed = p;
-            eval::quickEvaluate(stored);
-            eval::quickEvaluate(probed);
+            eval::quickEvaluate(stored, &table);
+            eval::quickEvaluate(probed, &table);
             ASSERT_EQ(probed.evalWork.pawnMid, fresh.evalWork.pawnMid);
             ASSERT_EQ(probed.evalWork.pawnEnd, fresh.evalWork.pawnEnd);
             int n = GenerateLegal(p, list);
@@ -109,12 +109,8 @@ TEST_F(PawnsTest, HashHitReturnsWhatAMissComputes) {
             MakeMove(p, entryMove(list[rng() % unsigned(n)]), captured);
         }
     }
-    EXPECT_GT(eval::pawnHashUsed, 100u);
-    // With storing off nothing is written.
-    eval::clearPawnHash();
-    eval::setPawnHashStore(false);
-    evaluated("4k3/pp3ppp/2p5/3P4/8/8/PP3PPP/4K3 w - - 0 1");
-    EXPECT_EQ(eval::pawnHashUsed, 0u);
+    EXPECT_GT(table.used, 100u);
+    eval::freePawnTable(table);
 }
 
 } // namespace

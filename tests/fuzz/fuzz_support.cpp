@@ -8,7 +8,8 @@
 #include "position/fen.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
-#include "search/control.h"
+#include "search/context.h"
+#include "search/hooks.h"
 #include "search/search.h"
 
 #include <cstdio>
@@ -34,12 +35,14 @@ bool samePosition(const Position &a, const Position &b) {
            std::memcmp(a.occupied, b.occupied, sizeof a.occupied) == 0 &&
            std::memcmp(a.board, b.board, sizeof a.board) == 0 &&
            std::memcmp(a.kingSquare, b.kingSquare, sizeof a.kingSquare) == 0 &&
-           std::memcmp(a.pieceCount, b.pieceCount, sizeof a.pieceCount) == 0 && a.historyCount == b.historyCount &&
+           std::memcmp(a.pieceCount, b.pieceCount, sizeof a.pieceCount) == 0 &&
+           a.historyCount == b.historyCount &&
            std::memcmp(a.keyHistory, b.keyHistory, a.historyCount * sizeof a.keyHistory[0]) == 0 &&
            a.key == b.key && a.pawnKey == b.pawnKey && a.epSquare == b.epSquare && a.castling == b.castling &&
            a.sideToMove == b.sideToMove && a.fifty == b.fifty &&
            std::memcmp(a.material, b.material, sizeof a.material) == 0 &&
-           std::memcmp(a.pstMg, b.pstMg, sizeof a.pstMg) == 0 && std::memcmp(a.pstEg, b.pstEg, sizeof a.pstEg) == 0;
+           std::memcmp(a.pstMg, b.pstMg, sizeof a.pstMg) == 0 &&
+           std::memcmp(a.pstEg, b.pstEg, sizeof a.pstEg) == 0;
 }
 
 } // namespace
@@ -60,7 +63,7 @@ void initEngineOnce() {
     writeFile("Book.vlb", std::string(12, '\0'));
     if (!std::freopen("/dev/null", "w", stdout)) fail("quiet output", __FILE__, __LINE__);
     control::initEngine();
-    search::PollHook = search::defaultPoll; // no target reads standard input during a search
+    search::Hooks.readInput = search::readNoInput; // no target reads standard input during a search
     control::setOptionValue(base::OPTION_HASH, "1");
     control::registerOptionHandler("Hash", [](int) {});
     control::registerOptionHandler("NalimovCache", [](int) {});
@@ -69,7 +72,7 @@ void initEngineOnce() {
 }
 
 void resetEngine() {
-    search::SearchState = search::STATE_IDLE;
+    search::setSearchState(search::STATE_IDLE);
     base::ProtocolMode = base::MODE_NONE;
     for (int i = 0; i < base::OPTION_COUNT; ++i) {
         base::EngineOption &o = base::Options[i];
@@ -97,7 +100,8 @@ std::vector<std::string_view> splitLines(std::string_view data) {
 }
 
 void writeFile(const std::string &name, std::string_view bytes) {
-    std::ofstream(name, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
+    std::ofstream(name, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 void checkGamePosition() {

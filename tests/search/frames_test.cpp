@@ -1,56 +1,63 @@
 #include "helpers.h"
 
-#include "search/control.h"
+#include "search/context.h"
 #include "search/search_internal.h"
 #include "search/thread.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-
 using namespace position;
 using namespace search;
 
-TEST(FrameStack, PushesStayInsideTheStackAndTheExtensionCeiling) {
+namespace {
+
+// Thread 0 with a root frame of the given depth, as the root driver leaves it.
+detail::Run rootOf(SearchThread &t, int iterationPlies) {
+    t.iterationDepth = plies(iterationPlies);
+    t.extensionCeiling = 2 * t.iterationDepth;
+    t.frames[0] = SearchFrame{};
+    t.frames[0].moves = t.moveStack;
+    t.frames[0].depth = t.iterationDepth;
+    t.ply = 0;
+    return {t, t.position, 0};
+}
+
+} // namespace
+
+// A line of checks keeps its depth while it extends, but the extensions of a path stop at twice
+// the iteration depth: every line reaches the quiescence search. Reductions still apply there.
+TEST(FrameStack, ExtendedLinesReachTheQuiescenceSearch) {
     searchtest::init();
-    SearchThread &t = *Threads[0];
-    detail::Run r{0, t, t.position, 0};
-    extensionCeiling = 2 * 768;
-
-    // Only quiescence nodes stand on the last frame.
-    SearchFrame &parent = t.frames[MAX_PLY - 1];
-    parent = SearchFrame{};
-    parent.moves = t.moveStack;
-    parent.depth = 2560;
-    parent.extension = 1400;
-    t.ply = MAX_PLY - 1;
-    detail::pushChild(r, -10, 10, ScoutNode, ScoutAfterChild, 448);
-    EXPECT_EQ(t.ply, MAX_PLY);
-    const SearchFrame &child = t.frames[MAX_PLY];
-    EXPECT_EQ(child.state, QuiescenceNode);
-    EXPECT_EQ(parent.state, ScoutAfterChild);
-    // The extension is capped so the path's total stays at twice the iteration depth.
-    EXPECT_EQ(child.extension, 2 * 768);
-    EXPECT_EQ(child.depth, 2560 - 256 + (2 * 768 - 1400));
-
-    // Reductions are not capped.
-    t.ply = 5;
-    t.frames[5] = parent;
-    detail::pushChild(r, 0, 1, ScoutNode, ScoutAfterChild, -256);
-    EXPECT_EQ(t.frames[6].state, ScoutNode);
-    EXPECT_EQ(t.frames[6].depth, 2560 - 512);
-    EXPECT_EQ(t.frames[6].extension, 1400 - 256);
+    SearchThread &t = mainThread();
+    for (int iteration : {2, 4, 9}) {
+        detail::Run r = rootOf(t, iteration);
+        while (t.frames[t.ply].depth >= detail::QUIESCENCE_BELOW && t.ply < MAX_PLY) {
+            detail::pushChild(r, -10, 10, ScoutNode, ScoutAfterChild, 0);
+            detail::extendNode(r, t.frames[t.ply], ONE_PLY); // a check on every move
+        }
+        EXPECT_LE(t.ply, 3 * iteration) << "iteration " << iteration;
+        EXPECT_EQ(t.frames[t.ply].extension, t.extensionCeiling);
+        int depth = t.frames[t.ply].depth;
+        detail::pushChild(r, 0, 1, ScoutNode, ScoutAfterChild, -ONE_PLY);
+        EXPECT_EQ(t.frames[t.ply].depth, depth - plies(2)) << "a reduction at the ceiling";
+    }
     t.ply = -1;
 }
 
-// Extensions stop at the ceiling; the depth grows by what was granted.
-TEST(FrameStack, ExtensionsStopAtTheCeiling) {
-    extensionCeiling = 1024;
-    SearchFrame f{};
-    f.depth = 512;
-    f.extension = 800;
-    detail::extendNode(f, 192);
-    detail::extendNode(f, 256);
-    EXPECT_EQ(f.extension, 1024);
-    EXPECT_EQ(f.depth, 512 + 224);
+// Whatever the parent asks for, a node on the stack's last frame is a quiescence node, which
+// ends the line there.
+TEST(FrameStack, TheLastFrameHoldsAQuiescenceNode) {
+    searchtest::init();
+    SearchThread &t = mainThread();
+    detail::Run r = rootOf(t, 60);
+    for (FrameState state : {PvNode, ScoutNode}) {
+        t.ply = MAX_PLY - 2;
+        t.frames[t.ply] = t.frames[0];
+        detail::pushChild(r, -10, 10, state, PvAfterFirst, 0);
+        EXPECT_EQ(t.frames[t.ply].state, state);
+        detail::pushChild(r, -10, 10, state, PvAfterFirst, 0);
+        EXPECT_EQ(t.ply, MAX_PLY);
+        EXPECT_EQ(t.frames[t.ply].state, QuiescenceNode);
+    }
+    t.ply = -1;
 }

@@ -2,7 +2,7 @@
 
 #include "eval/tables.h"
 #include "position/movegen.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/draw.h"
 #include "search/picker.h"
 #include "search/search_internal.h"
@@ -42,13 +42,13 @@ struct PickerTest : ::testing::Test {
         clearKillers(*thread);
         thread->ply = PLY;
         resetHistory();
-        position::HistoryOrdering = true;
+        thread->historyOrdering = true;
         Settings.nullMove = true;
         pos = searchtest::fromFen(FEN);
     }
     void TearDown() override {
         thread->ply = -1;
-        position::HistoryOrdering = false;
+        thread->historyOrdering = false;
     }
     // The scout node's set-up before the first pick (hash move first, nothing generated).
     void prepare(Move hash, int beta = 30001, int depth = 512) {
@@ -65,7 +65,7 @@ struct PickerTest : ::testing::Test {
     }
     std::vector<Pick> pickAll() {
         std::vector<Pick> picks;
-        while (nextMove(0, pos, frame, futilityMargin))
+        while (nextMove(*thread, pos, frame, futilityMargin))
             picks.push_back({frame.currentMove, frame.stage});
         return picks;
     }
@@ -76,7 +76,7 @@ struct PickerTest : ::testing::Test {
 TEST_F(PickerTest, StagesComeInOrder) {
     thread->killers[PLY][0] = mv("d1d3");
     thread->killers[PLY][1] = mv("c3b5");
-    History[moveFrom(mv("d1h5")) * 64 + moveTo(mv("d1h5"))] = 500;
+    thread->history[historyIndex(moveFrom(mv("d1h5")), moveTo(mv("d1h5")))] = 500;
     prepare(mv("e1f2"));
     std::vector<Pick> picks = pickAll();
     ASSERT_EQ(picks.size(), 25u);
@@ -143,12 +143,12 @@ TEST(DrawScore, ContemptForTheEngineSide) {
     searchtest::init();
     Position pos = searchtest::fromFen("r3k3/8/8/8/8/8/8/Q2RK3 w - - 0 1"); // White 1475, Black 500
     Settings.contempt = 10;
-    engineSide = WHITE;
+    Shared.engineSide = WHITE;
     EXPECT_EQ(drawScore(pos, WHITE), -10);
     EXPECT_EQ(drawScore(pos, BLACK), 0); // Black has too little material to mind a draw
-    engineSide = BLACK;
+    Shared.engineSide = BLACK;
     EXPECT_EQ(drawScore(pos, WHITE), 10);
-    engineSide = 2;
+    Shared.engineSide = 2;
     EXPECT_EQ(drawScore(pos, WHITE), 0);
 }
 

@@ -11,6 +11,8 @@ using namespace search;
 
 namespace {
 
+PvCacheState cache; // a thread's cache
+
 std::vector<MoveEntry> listOf(std::initializer_list<std::pair<Move, int>> moves) {
     std::vector<MoveEntry> list(MAX_MOVES, 0);
     int i = 0;
@@ -29,54 +31,54 @@ Position keyed(std::uint64_t key, Colour side) {
 } // namespace
 
 TEST(PvCache, StoresAndFindsListsFromEitherSide) {
-    pvCacheClear();
+    pvCacheClear(cache);
     Move e2e4 = searchtest::mv("e2e4"), e7e5 = searchtest::mv("e7e5");
     auto list = listOf({{e7e5, 32767}, {searchtest::mv("d7d5"), 12}});
     Position black = keyed(0xABCDEF, BLACK);
-    pvCacheStore(black, PvCache.used, list.data(), 2);
-    EXPECT_EQ(PvCache.used, 1);
+    pvCacheStore(cache, black, cache.used, list.data(), 2);
+    EXPECT_EQ(cache.used, 1);
     // Stored as seen from White.
-    EXPECT_EQ(entryMove(PvCache.slots[0].moves[0]), e2e4);
+    EXPECT_EQ(entryMove(cache.slots[0].moves[0]), e2e4);
 
     std::vector<MoveEntry> out(MAX_MOVES);
     int count = 0;
-    EXPECT_EQ(pvCacheLookup(black, out.data(), count), 0);
+    EXPECT_EQ(pvCacheLookup(cache, black, out.data(), count), 0);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(entryMove(out[0]), e7e5);
     EXPECT_EQ(entryScore(out[0]), 32767);
     EXPECT_EQ(entryScore(out[1]), 12);
     // The colour-mirrored twin has the same key and reads the moves for White.
-    EXPECT_EQ(pvCacheLookup(keyed(0xABCDEF, WHITE), out.data(), count), 0);
+    EXPECT_EQ(pvCacheLookup(cache, keyed(0xABCDEF, WHITE), out.data(), count), 0);
     EXPECT_EQ(entryMove(out[0]), e2e4);
-    EXPECT_EQ(pvCacheLookup(keyed(0x123, WHITE), out.data(), count), -1);
+    EXPECT_EQ(pvCacheLookup(cache, keyed(0x123, WHITE), out.data(), count), -1);
     // Slots past the capacity are ignored.
-    pvCacheStore(black, PV_CACHE_CAPACITY, list.data(), 2);
-    EXPECT_EQ(PvCache.used, 1);
-    EXPECT_EQ(pvCacheFill(), 1000 / PV_CACHE_CAPACITY);
+    pvCacheStore(cache, black, PV_CACHE_CAPACITY, list.data(), 2);
+    EXPECT_EQ(cache.used, 1);
+    EXPECT_EQ(pvCacheFill(cache), 1000 / PV_CACHE_CAPACITY);
 }
 
 // Aging keeps the slots used since the last aging and fills the holes from the back.
 TEST(PvCache, AgingKeepsRecentlyUsedSlotsAndPacksThem) {
-    pvCacheClear();
+    pvCacheClear(cache);
     auto list = listOf({{searchtest::mv("g1f3"), 1}});
     for (std::uint64_t key = 1; key <= 6; ++key)
-        pvCacheStore(keyed(key, WHITE), PvCache.used, list.data(), 1);
-    pvCacheAge(); // everything survives one aging
-    EXPECT_EQ(PvCache.used, 6);
+        pvCacheStore(cache, keyed(key, WHITE), cache.used, list.data(), 1);
+    pvCacheAge(cache); // everything survives one aging
+    EXPECT_EQ(cache.used, 6);
     std::vector<MoveEntry> out(MAX_MOVES);
     int count;
-    EXPECT_EQ(pvCacheLookup(keyed(5, WHITE), out.data(), count), 4);
+    EXPECT_EQ(pvCacheLookup(cache, keyed(5, WHITE), out.data(), count), 4);
     for (std::uint64_t key : {2, 6})
-        pvCacheLookup(keyed(key, WHITE), out.data(), count);
-    pvCacheAge(); // the others reach age 0 and go
-    EXPECT_EQ(PvCache.used, 3);
+        pvCacheLookup(cache, keyed(key, WHITE), out.data(), count);
+    pvCacheAge(cache); // the others reach age 0 and go
+    EXPECT_EQ(cache.used, 3);
     for (std::uint64_t key : {2, 5, 6}) {
-        int slot = pvCacheLookup(keyed(key, WHITE), out.data(), count);
+        int slot = pvCacheLookup(cache, keyed(key, WHITE), out.data(), count);
         EXPECT_TRUE(slot >= 0 && slot < 3) << key << " in slot " << slot;
     }
     for (std::uint64_t key : {1, 3, 4})
-        EXPECT_EQ(pvCacheLookup(keyed(key, WHITE), out.data(), count), -1);
+        EXPECT_EQ(pvCacheLookup(cache, keyed(key, WHITE), out.data(), count), -1);
     for (int i = 0; i < 3; ++i)
-        pvCacheAge();
-    EXPECT_EQ(PvCache.used, 0);
+        pvCacheAge(cache);
+    EXPECT_EQ(cache.used, 0);
 }

@@ -2,7 +2,7 @@
 
 #include "position/makemove.h"
 #include "position/movegen.h"
-#include "search/control.h"
+#include "search/context.h"
 #include "search/depth_driver.h"
 #include "search/picker.h"
 #include "search/settings.h"
@@ -26,9 +26,9 @@ struct SearchTest : ::testing::Test {
         Settings = SearchSettings{};
         Settings.hashMb = 8;
         allocateHash();
-        engineSide = 2;
+        Shared.engineSide = 2;
     }
-    void TearDown() override { engineSide = 2; }
+    void TearDown() override { Shared.engineSide = 2; }
 };
 
 } // namespace

@@ -1,5 +1,7 @@
+#include "base/clock.h"
 #include "position/fen.h"
-#include "search/control.h"
+#include "search/context.h"
+#include "search/search.h"
 #include "search/thread.h"
 #include "search/timeman.h"
 #include "support/test_support.h"
@@ -14,13 +16,13 @@ class TimeBudget : public ::testing::Test {
   protected:
     void SetUp() override {
         testsupport::initOnce();
-        SearchState = STATE_THINKING;
-        SearchLimits = {};
-        SearchLimits.lagMargin = 10;
-        engineSide = WHITE_SIDE;
-        targetTime = hardTime = 0;
+        setSearchState(STATE_THINKING);
+        Shared.limits = {};
+        Shared.limits.lagMargin = 10;
+        Shared.engineSide = WHITE_SIDE;
+        Shared.targetTime = Shared.hardTime = 0;
     }
-    void TearDown() override { SearchState = STATE_IDLE; }
+    void TearDown() override { setSearchState(STATE_IDLE); }
 };
 
 TEST_F(TimeBudget, BudgetsFromTheLimits) {
@@ -57,45 +59,89 @@ TEST_F(TimeBudget, BudgetsFromTheLimits) {
         {CLOCK, {1000, 1000}, {0, 0}, 0, 0, WHITE_SIDE, 0, STATE_PONDERING, 777, 777},
     };
     for (const Case &c : cases) {
-        limitFlags = c.flags;
-        SearchLimits.time[0] = c.time[0], SearchLimits.time[1] = c.time[1];
-        SearchLimits.inc[0] = c.inc[0], SearchLimits.inc[1] = c.inc[1];
-        SearchLimits.movestogo = c.movestogo;
-        SearchLimits.movetime = c.movetime;
-        engineSide = c.side;
-        SearchState = c.state;
-        targetTime = hardTime = 777;
+        Shared.limitFlags = c.flags;
+        Shared.limits.time[0] = c.time[0], Shared.limits.time[1] = c.time[1];
+        Shared.limits.inc[0] = c.inc[0], Shared.limits.inc[1] = c.inc[1];
+        Shared.limits.movestogo = c.movestogo;
+        Shared.limits.movetime = c.movetime;
+        Shared.engineSide = c.side;
+        setSearchState(c.state);
+        Shared.targetTime = Shared.hardTime = 777;
         computeTimeBudget(c.fifty);
-        EXPECT_EQ(targetTime, c.target) << "case " << (&c - cases);
-        EXPECT_EQ(hardTime, c.hard) << "case " << (&c - cases);
+        EXPECT_EQ(Shared.targetTime, c.target) << "case " << (&c - cases);
+        EXPECT_EQ(Shared.hardTime, c.hard) << "case " << (&c - cases);
     }
 }
 
-TEST_F(TimeBudget, StopTests) {
-    limitFlags = LIMIT_DEPTH;
-    SearchLimits.depth = 4;
-    iterationDepth = 4 * 256;
-    EXPECT_FALSE(timeIsUp());
-    iterationDepth = 5 * 256;
-    EXPECT_TRUE(timeIsUp());
-    limitFlags = LIMIT_NODES;
-    SearchLimits.nodes = 1000;
-    nodeCount = 1000;
-    EXPECT_FALSE(timeIsUp());
-    nodeCount = 1001;
-    EXPECT_TRUE(timeIsUp());
-    limitFlags = LIMIT_INFINITE;
-    EXPECT_FALSE(timeIsUp());
-    // Clock play never cuts the first two iterations, even with no time at all.
-    limitFlags = LIMIT_CLOCK;
-    startTime = 0;
-    targetTime = hardTime = 0;
-    iterationDepth = 2 * 256;
-    EXPECT_FALSE(timeIsUp());
-    iterationDepth = 3 * 256;
-    EXPECT_TRUE(timeIsUp());
-    SearchState = STATE_IDLE;
-    EXPECT_TRUE(timeIsUp());
+// Where each limit stops a search: at a counted node (the depth and node limits end even an
+// infinite search), at the clock check, and before a new iteration.
+TEST_F(TimeBudget, LimitsStopWhereTheyApply) {
+    SearchThread &main = mainThread();
+    struct Case {
+        const char *what;
+        std::uint32_t flags;
+        int iterationPlies;
+        std::uint64_t nodes;
+        std::uint64_t elapsed;
+        bool failedLow, scoreKnown;
+        bool atNode, atClock, beforeIteration;
+    } cases[] = {
+        {"depth 4 running", LIMIT_DEPTH, 4, 0, 0, false, true, false, false, false},
+        {"depth 4 passed", LIMIT_DEPTH, 5, 0, 0, false, true, true, true, true},
+        {"nodes reached", LIMIT_NODES, 5, 1000, 0, false, true, true, false, false},
+        {"nodes passed", LIMIT_NODES, 5, 1001, 0, false, true, true, true, true},
+        {"infinite, depth passed", LIMIT_INFINITE | LIMIT_DEPTH, 5, 0, 0, false, true, true, false, false},
+        {"infinite", LIMIT_INFINITE, 30, 1u << 30, 1u << 30, false, true, false, false, false},
+        {"move time left", LIMIT_MOVETIME, 9, 0, 500, false, true, false, false, false},
+        {"move time used", LIMIT_MOVETIME, 9, 0, 1500, false, true, false, true, true},
+        // Clock play never cuts the first two iterations, even with no time at all.
+        {"clock, second iteration", LIMIT_CLOCK, 2, 0, 1u << 30, false, true, false, false, false},
+        {"clock, time left", LIMIT_CLOCK, 3, 0, 400, false, true, false, false, false},
+        // Past half the budget no iteration starts; an unsettled root may run to the hard limit.
+        {"clock, half used", LIMIT_CLOCK, 3, 0, 600, false, true, false, false, true},
+        {"clock, budget used", LIMIT_CLOCK, 3, 0, 1500, false, true, false, true, true},
+        {"clock, failed low", LIMIT_CLOCK, 3, 0, 1500, true, true, false, false, true},
+        {"clock, no score yet", LIMIT_CLOCK, 3, 0, 1500, false, false, false, false, true},
+        {"clock, hard limit", LIMIT_CLOCK, 3, 0, 3500, true, false, false, true, true},
+    };
+    for (const Case &c : cases) {
+        Shared.limitFlags = c.flags;
+        Shared.limits.depth = 4;
+        Shared.limits.nodes = 1000;
+        Shared.targetTime = 1000;
+        Shared.hardTime = 3000;
+        Shared.startTime = base::GetTimeMs() - c.elapsed;
+        main.iterationDepth = position::plies(c.iterationPlies);
+        main.nodeCount = c.nodes;
+        main.rootFailedLow = c.failedLow;
+        main.rootScoreKnown = c.scoreKnown;
+        EXPECT_EQ(limitReached(LimitCheck::NODE), c.atNode) << c.what;
+        EXPECT_EQ(limitReached(LimitCheck::CLOCK), c.atClock) << c.what;
+        EXPECT_EQ(limitReached(LimitCheck::ITERATION), c.beforeIteration) << c.what;
+    }
+    setSearchState(STATE_IDLE);
+    for (LimitCheck at : {LimitCheck::NODE, LimitCheck::CLOCK, LimitCheck::ITERATION})
+        EXPECT_TRUE(limitReached(at)); // a stopped search stops everywhere
+    main.nodeCount = 0;
+    main.iterationDepth = 0;
+}
+
+// The poll ends the search at a reached limit, but not at a node exempt from the limits.
+TEST_F(TimeBudget, PollStopsAtALimitUnlessExempt) {
+    SearchThread &main = mainThread();
+    Shared.limitFlags = LIMIT_DEPTH;
+    Shared.limits.depth = 4;
+    main.nodeCount = 1; // not a node that reads input
+    main.iterationDepth = position::plies(4);
+    EXPECT_FALSE(pollSearch(false));
+    main.iterationDepth = position::plies(5);
+    EXPECT_FALSE(pollSearch(true));
+    EXPECT_FALSE(searchIdle());
+    EXPECT_TRUE(pollSearch(false));
+    EXPECT_TRUE(searchIdle());
+    EXPECT_TRUE(pollSearch(true)); // once stopped, every poll says stop
+    main.nodeCount = 0;
+    main.iterationDepth = 0;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "helpers.h"
 
-#include "search/control.h"
+#include "search/context.h"
 #include "search/settings.h"
 #include "search/tt.h"
 
@@ -17,15 +17,15 @@ struct TableTest : ::testing::Test {
         searchtest::init();
         Settings.hashMb = 1;
         allocateHash();
-        engineSide = WHITE;
-        SearchState = STATE_THINKING;
+        Shared.engineSide = WHITE;
+        setSearchState(STATE_THINKING);
         pos.key = 0x123456789ABCDEF0ULL;
         pos.sideToMove = WHITE;
         pos.fifty = 0;
     }
     void TearDown() override {
-        SearchState = STATE_IDLE;
-        engineSide = 2;
+        setSearchState(STATE_IDLE);
+        Shared.engineSide = 2;
     }
 };
 
@@ -90,11 +90,11 @@ TEST_F(TableTest, CheckWordSideAndColour) {
     other.sideToMove = BLACK;
     EXPECT_EQ(probeScout(other, 0, 256, 0).move, NO_MOVE);
     // Stored while playing White: not trusted when playing Black or analysing.
-    engineSide = BLACK;
+    Shared.engineSide = BLACK;
     ProbeResult r = probeScout(pos, 0, 256, 0);
     EXPECT_EQ(r.move, SOME_MOVE);
     EXPECT_EQ(r.score, NO_SCORE);
-    engineSide = 2;
+    Shared.engineSide = 2;
     EXPECT_EQ(probeScout(pos, 0, 256, 0).score, NO_SCORE);
 }
 
@@ -119,10 +119,10 @@ TEST_F(TableTest, StoresCountFillAndStopWhenIdle) {
         store(pos, 0, 256, 3, BOUND_EXACT, SOME_MOVE);
     }
     EXPECT_EQ(mainTableFill(), int(1000 * 1000 / 65535));
-    SearchState = STATE_IDLE;
+    setSearchState(STATE_IDLE);
     pos.key += 1;
     store(pos, 0, 256, 4, BOUND_EXACT, SOME_MOVE);
-    SearchState = STATE_THINKING;
+    setSearchState(STATE_THINKING);
     EXPECT_EQ(probeScout(pos, 0, 256, 0).move, NO_MOVE);
     clearHash();
     EXPECT_EQ(mainTableFill(), 0);

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include "control/startup.h"
+#include "search/hooks.h"
 #include "search/search.h"
 
 #include <cctype>
@@ -16,7 +17,7 @@ void initOnce() {
     if (!done) {
         control::initEngine();
         // In-process searches must not read the test runner's standard input.
-        search::PollHook = search::defaultPoll;
+        search::Hooks.readInput = search::readNoInput;
         done = true;
     }
 }

@@ -1,0 +1,7 @@
+#include "search/context.h"
+
+namespace search {
+
+SearchContext Shared;
+
+} // namespace search
