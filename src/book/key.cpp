@@ -29,7 +29,7 @@ std::uint64_t moveHash(const Position &pos, Move move) {
     if (type == KING && isCastlingValue(move)) to = castlingTarget(move);
     Square mirror = pos.sideToMove == BLACK ? 56 : 0;
     PieceType promotion = movePromotion(move);
-    PieceType arriving = promotion != KING ? promotion : type;
+    PieceType arriving = promotion != NO_PROMOTION ? promotion : type;
     return PieceKey[arriving][to ^ mirror] ^ PieceKey[type][from ^ mirror];
 }
 

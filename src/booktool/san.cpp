@@ -121,7 +121,7 @@ std::string toSan(Position &pos, Move move) {
         if (capture) s += 'x';
         s += fileLetter(to);
         s += rankDigit(to);
-        if (movePromotion(move) != KING) {
+        if (movePromotion(move) != NO_PROMOTION) {
             s += '=';
             s += PIECE_SAN[movePromotion(move)];
         }

@@ -16,7 +16,6 @@ int percentToWeight(int percent) { return percent * 64 / 100; }
 } // namespace
 
 int BishopPairBonus = DEFAULT_BISHOP_PAIR;
-int KillerScore = DEFAULT_VALUES[PAWN] * 8 / 10;
 int EndgameMaterialLimit = DEFAULT_VALUES[QUEEN] + DEFAULT_VALUES[BISHOP] - 1;
 int KingDangerWeight[2] = {64, 64};
 int MobilityWeight[2] = {64, 76};
@@ -39,14 +38,12 @@ void setPieceValues(int knight, int bishop, int rook, int queen, int bishopPair)
     PieceValue[ROOK] = rook;
     PieceValue[QUEEN] = queen;
     BishopPairBonus = bishopPair;
-    KillerScore = PieceValue[PAWN] * 8 / 10;
 }
 
 void resetEvaluationParameters() {
     for (int t = 0; t < 6; ++t)
         PieceValue[t] = DEFAULT_VALUES[t];
     BishopPairBonus = DEFAULT_BISHOP_PAIR;
-    KillerScore = DEFAULT_VALUES[PAWN] * 8 / 10;
     EndgameMaterialLimit = DEFAULT_VALUES[QUEEN] + DEFAULT_VALUES[BISHOP] - 1;
     setEvaluationWeights(DEFAULT_AGGRESSION, DEFAULT_CAUTION, DEFAULT_ACTIVITY, DEFAULT_RESTRAINT,
                          DEFAULT_PASSERS, DEFAULT_PAWN_STRUCTURE, WHITE);

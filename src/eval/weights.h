@@ -7,8 +7,6 @@
 namespace eval {
 
 extern int BishopPairBonus;
-// Score of a killer move in ordering: 8/10 of the pawn value; follows the piece values.
-extern int KillerScore;
 // Both sides' material below this marks an endgame; fixed from the default values.
 extern int EndgameMaterialLimit;
 

@@ -301,7 +301,7 @@ bool PlayGameMove(Move move) {
     }
     // Positions before a capture or a pawn move can never repeat; older ones than the fifty-move
     // rule allows cannot matter either.
-    if (cellIsPawn(pos.board[moveTo(move)]) || captured != NO_PIECE || movePromotion(move) != 0) {
+    if (cellIsPawn(pos.board[moveTo(move)]) || captured != NO_PIECE || movePromotion(move) != NO_PROMOTION) {
         pos.historyCount = 0;
         pushKeyHistory(pos);
     } else if (pos.historyCount > GAME_HISTORY_KEEP + 1) {

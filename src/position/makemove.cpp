@@ -128,7 +128,7 @@ void MakeMove(Position &pos, Move move, PieceType &capturedType) {
         }
         // 3. The move itself.
         PieceType promotion = movePromotion(move);
-        if (promotion != KING) {
+        if (promotion != NO_PROMOTION) {
             liftPiece(pos, us, PAWN, from);
             pos.key ^= pieceTerm(us, PAWN, from, us);
             pos.pawnKey ^= pawnTerm(us, from);
@@ -164,7 +164,7 @@ void UnmakeMove(Position &pos, Move move, PieceType capturedType, const UndoStat
         RookHop r = castlingRook(to);
         shiftPiece(pos, us, ROOK, r.to, r.from);
     }
-    if (movePromotion(move) != KING) {
+    if (movePromotion(move) != NO_PROMOTION) {
         liftPiece(pos, us, moved, to);
         placePiece(pos, us, PAWN, from);
     } else {
@@ -211,7 +211,7 @@ bool IsMovePseudoLegal(const Position &pos, Move m) {
     if (!(pos.occupied[us] & SquareBit[from]) || (pos.occupied[us] & SquareBit[to])) return false;
     PieceType type = pos.typeOn(from);
     bool lastRank = rankOf(to) == 0 || rankOf(to) == 7;
-    bool promotes = movePromotion(m) != KING;
+    bool promotes = movePromotion(m) != NO_PROMOTION;
     if (promotes != (type == PAWN && lastRank)) return false;
     if (promotes && movePromotion(m) > KNIGHT) return false;
     Bitboard occ = pos.all(), target = SquareBit[to];
@@ -268,7 +268,7 @@ bool GivesCheck(const Position &pos, Move m) {
     auto bishopSees = [&](Square sq) {
         return (BishopLines[king] & SquareBit[sq]) && !(Between[king][sq] & occ);
     };
-    if (movePromotion(m) == KING) {
+    if (movePromotion(m) == NO_PROMOTION) {
         switch (type) {
         case QUEEN:
             if (rookSees(to) || bishopSees(to)) return true;
@@ -299,7 +299,7 @@ bool GivesCheck(const Position &pos, Move m) {
 }
 
 bool IsTacticalOrCheck(const Position &pos, Move m) {
-    return isCapture(pos, m) || isEnPassant(pos, m) || movePromotion(m) != KING || GivesCheck(pos, m);
+    return isCapture(pos, m) || isEnPassant(pos, m) || movePromotion(m) != NO_PROMOTION || GivesCheck(pos, m);
 }
 
 std::uint64_t KeyAfterMove(const Position &pos, Move m) {
@@ -324,7 +324,7 @@ std::uint64_t KeyAfterMove(const Position &pos, Move m) {
         }
     }
     PieceType promotion = movePromotion(m);
-    if (promotion != KING)
+    if (promotion != NO_PROMOTION)
         key ^= pieceTerm(us, PAWN, from, us) ^ pieceTerm(us, promotion, to, us);
     else
         key ^= pieceTerm(us, type, from, us) ^ pieceTerm(us, type, to, us);

@@ -72,7 +72,8 @@ struct MoveWriter {
     void add(PieceType type, const std::int8_t *row, int base, Square from, Square to,
              std::uint32_t promotion) {
         int score;
-        if (history && cellIsEmpty(board[to]) && promotion == 0 && !(type == PAWN && to == epSquare))
+        if (history && cellIsEmpty(board[to]) && promotion == NO_PROMOTION &&
+            !(type == PAWN && to == epSquare))
             score = history[historyIndex(from, to)];
         else
             score = row[to] + base;

@@ -49,7 +49,6 @@ TEST_F(MaterialTest, PieceValueOptionReachesMaterialButNotTheEndgameLimit) {
     eval::setPieceValues(325, 335, 500, 1000, 30);
     EXPECT_EQ(materialScore(fen), before + 25); // the position is reloaded with the new values
     EXPECT_EQ(eval::EndgameMaterialLimit, 1309);
-    EXPECT_EQ(eval::KillerScore, 80);
     eval::setPieceValues(325, 335, 500, 1400, 30);
     Position pos = fromFen(fen);
     eval::quickEvaluate(pos);

@@ -148,7 +148,7 @@ TEST(DrawScore, ContemptForTheEngineSide) {
     EXPECT_EQ(drawScore(pos, BLACK), 0); // Black has too little material to mind a draw
     Shared.engineSide = BLACK;
     EXPECT_EQ(drawScore(pos, WHITE), 10);
-    Shared.engineSide = 2;
+    Shared.engineSide = NO_SIDE;
     EXPECT_EQ(drawScore(pos, WHITE), 0);
 }
 

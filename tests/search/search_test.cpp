@@ -26,9 +26,9 @@ struct SearchTest : ::testing::Test {
         Settings = SearchSettings{};
         Settings.hashMb = 8;
         allocateHash();
-        Shared.engineSide = 2;
+        Shared.engineSide = NO_SIDE;
     }
-    void TearDown() override { Shared.engineSide = 2; }
+    void TearDown() override { Shared.engineSide = NO_SIDE; }
 };
 
 } // namespace

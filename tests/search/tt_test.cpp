@@ -25,7 +25,7 @@ struct TableTest : ::testing::Test {
     }
     void TearDown() override {
         setSearchState(STATE_IDLE);
-        Shared.engineSide = 2;
+        Shared.engineSide = NO_SIDE;
     }
 };
 
@@ -94,7 +94,7 @@ TEST_F(TableTest, CheckWordSideAndColour) {
     ProbeResult r = probeScout(pos, 0, 256, 0);
     EXPECT_EQ(r.move, SOME_MOVE);
     EXPECT_EQ(r.score, NO_SCORE);
-    Shared.engineSide = 2;
+    Shared.engineSide = NO_SIDE;
     EXPECT_EQ(probeScout(pos, 0, 256, 0).score, NO_SCORE);
 }
 
