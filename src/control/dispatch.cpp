@@ -2,9 +2,11 @@
 
 #include "base/text.h"
 #include "control/commands.h"
+#include "control/input.h"
 #include "control/search_commands.h"
 #include "control/setup.h"
 #include "control/xboard.h"
+#include "search/context.h"
 
 #include <cstdio>
 #include <span>
@@ -14,18 +16,19 @@ namespace control {
 namespace {
 
 using enum Match;
+using enum When;
 
 constexpr Command CONSOLE_COMMANDS[] = {
     {"uci", EXACT, uciCommand},
-    {"xboard", EXACT, xboardCommand},
+    {"xboard", EXACT, xboardCommand, IDLE},
     {"perft", PREFIX, perftCommand},
-    {"bench", PREFIX, benchCommand},
-    {"profile", PREFIX, profileCommand},
-    {"analyze", PREFIX, analyzeCommand},
+    {"bench", PREFIX, benchCommand, IDLE},
+    {"profile", PREFIX, profileCommand, IDLE},
+    {"analyze", PREFIX, analyzeCommand, IDLE},
     {"d", EXACT, boardCommand},
-    {"new", EXACT, consoleNewCommand},
-    {"fen", PREFIX, fenCommand},
-    {"move", PREFIX, moveCommand},
+    {"new", EXACT, consoleNewCommand, IDLE},
+    {"fen", PREFIX, fenCommand, IDLE},
+    {"move", PREFIX, moveCommand, IDLE},
     {"eval", EXACT, evalCommand},
     {"prog", EXACT, progCommand},
     {"quit", EXACT, quitCommand},
@@ -35,7 +38,7 @@ constexpr Command CONSOLE_COMMANDS[] = {
     {"nps ", PREFIX, npsCommand},
     {"time ", PREFIX, timeCommand},
     {"otim ", PREFIX, otimCommand},
-    {"go", EXACT, xboardGoCommand},
+    {"go", EXACT, xboardGoCommand, IDLE},
     {"setoption", PREFIX, setoptionCommand},
 };
 
@@ -43,10 +46,10 @@ constexpr Command XBOARD_COMMANDS[] = {
     {"protover ", PREFIX, protoverCommand},
     {"accepted ", PREFIX, ignoreCommand},
     {"rejected ", PREFIX, ignoreCommand},
-    {"new", EXACT, NewGameCommand},
+    {"new", EXACT, NewGameCommand, IDLE},
     {"variant ", PREFIX, variantCommand},
     {"force", EXACT, forceCommand},
-    {"go", EXACT, xboardGoCommand},
+    {"go", EXACT, xboardGoCommand, IDLE},
     {"ping ", PREFIX, pingCommand},
     {"level ", PREFIX, levelCommand},
     {"st ", PREFIX, stCommand},
@@ -57,7 +60,7 @@ constexpr Command XBOARD_COMMANDS[] = {
     {"?", EXACT, stopCommand},
     {"draw", EXACT, ignoreCommand},
     {"result ", PREFIX, ignoreCommand},
-    {"setboard ", PREFIX, SetboardCommand},
+    {"setboard ", PREFIX, SetboardCommand, IDLE},
     {"hard", EXACT, hardCommand},
     {"easy", EXACT, easyCommand},
     {"post", EXACT, postCommand},
@@ -76,9 +79,9 @@ constexpr Command XBOARD_COMMANDS[] = {
 constexpr Command UCI_COMMANDS[] = {
     {"isready", EXACT, isreadyCommand},
     {"setoption", PREFIX, setoptionCommand},
-    {"ucinewgame", EXACT, ucinewgameCommand},
-    {"position", PREFIX, PositionCommand},
-    {"go", PREFIX, goCommand},
+    {"ucinewgame", EXACT, ucinewgameCommand, IDLE},
+    {"position", PREFIX, PositionCommand, IDLE},
+    {"go", PREFIX, goCommand, IDLE},
     {"debug", PREFIX, setoptionCommand},
     {"ponderhit", EXACT, ponderhitCommand},
     {"stop", EXACT, stopCommand},
@@ -113,7 +116,10 @@ void dispatchLine(std::string_view line) {
     default: return;
     }
     if (const Command *c = findCommand(table, line)) {
-        c->handler(line);
+        if (c->when == IDLE && !search::searchIdle())
+            requeueLine(line);
+        else
+            c->handler(line);
         return;
     }
     if (base::ProtocolMode != base::MODE_XBOARD) return;

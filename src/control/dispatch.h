@@ -16,10 +16,17 @@ enum class Match : std::uint8_t {
 
 using CommandHandler = void (*)(std::string_view line);
 
+enum class When : std::uint8_t {
+    ANYTIME, // also from inside a running search
+    IDLE,    // changes the game or starts a search: during a search it stops the search and
+             // runs once the search has unwound and reported its move
+};
+
 struct Command {
     std::string_view word;
     Match match;
     CommandHandler handler;
+    When when = When::ANYTIME;
 };
 
 // Runs the handler of the first matching row of the active mode's table. In xboard mode a line

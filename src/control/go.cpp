@@ -79,10 +79,6 @@ void restrictRootMoves(const std::string &text) {
 
 void goCommand(std::string_view text) {
     using namespace search;
-    if (!searchIdle()) {
-        requeueLine(text);
-        return;
-    }
     std::string line(text);
     std::uint32_t &limitFlags = Shared.limitFlags;
     Limits &limits = Shared.limits;

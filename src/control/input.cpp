@@ -3,6 +3,7 @@
 #include "base/debuglog.h"
 #include "base/output.h"
 #include "control/dispatch.h"
+#include "control/options.h"
 #include "platform/platform.h"
 #include "search/context.h"
 
@@ -138,7 +139,10 @@ void ProcessInput() {
         dispatchLine(text);
         --LineDepth;
     }
-    if (!search::searchIdle()) base::FlushOutput(false);
+    if (!search::searchIdle())
+        base::FlushOutput(false);
+    else if (LineDepth == 0)
+        applyDeferredOptions(); // option changes that arrived during the search that has ended
 }
 
 void requeueLine(std::string_view line) {

@@ -5,6 +5,7 @@
 #include "base/debuglog.h"
 #include "base/text.h"
 #include "control/inifile.h"
+#include "search/context.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -122,6 +123,10 @@ void onHashfullChanged(int index) {
 // Handlers owned by this subsystem; the others arrive through registerOptionHandler.
 base::OptionHandler Handlers[base::OPTION_COUNT] = {};
 bool BuiltinsInstalled = false;
+// The other subsystems' handlers change what a search reads (tables, piece values, settings):
+// while a search runs they wait for its end, so that no search sees a change half-way.
+bool WaitsForSearch[base::OPTION_COUNT] = {};
+bool Deferred[base::OPTION_COUNT] = {};
 
 void installBuiltins() {
     if (BuiltinsInstalled) return;
@@ -142,7 +147,12 @@ int checkWord(std::string_view v) {
 }
 
 void runHandler(int index) {
-    if (base::Options[index].onChange) base::Options[index].onChange(index);
+    if (!base::Options[index].onChange) return;
+    if (WaitsForSearch[index] && !search::searchIdle()) {
+        Deferred[index] = true;
+        return;
+    }
+    base::Options[index].onChange(index);
 }
 
 } // namespace
@@ -152,8 +162,17 @@ bool registerOptionHandler(std::string_view name, base::OptionHandler handler) {
     int index = findOption(name);
     if (index < 0) return false;
     Handlers[index] = handler;
+    WaitsForSearch[index] = true;
     base::Options[index].onChange = handler;
     return true;
+}
+
+void applyDeferredOptions() {
+    for (int i = 0; i < base::OPTION_COUNT; ++i)
+        if (Deferred[i]) {
+            Deferred[i] = false;
+            runHandler(i);
+        }
 }
 
 void buildOptions() {

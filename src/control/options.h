@@ -16,7 +16,11 @@ using base::OptionId;
 
 // Subsystems attach their change handler here, before initEngine() resets the groups (the
 // start-up reset then runs it once with the default). Returns false for an unknown name.
+// A value set while a search runs is stored at once, but such a handler runs only when the
+// search has ended (applyDeferredOptions), once however often the option was set.
 bool registerOptionHandler(std::string_view name, base::OptionHandler handler);
+// Runs the handlers that waited for the end of a search.
+void applyDeferredOptions();
 
 // Fills the table and builds the personality choice list; values stay zero until the resets.
 void buildOptions();

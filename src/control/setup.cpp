@@ -23,15 +23,9 @@ constexpr std::size_t SETBOARD_FEN_START = 9;  // after "setboard "
 constexpr std::size_t CONSOLE_FEN_START = 4;   // after "fen "
 constexpr std::size_t CONSOLE_MOVES_START = 5; // after "move "
 
-bool searchRunning() { return !search::searchIdle(); }
-
 } // namespace
 
 void PositionCommand(std::string_view line) {
-    if (searchRunning()) {
-        requeueLine(line);
-        return;
-    }
     if (line.substr(0, 12) == "position fen")
         position::LoadFen(lineTail(line, POSITION_FEN_START));
     else
@@ -40,16 +34,9 @@ void PositionCommand(std::string_view line) {
     if (moves != std::string_view::npos) position::ApplyMoveList(line.substr(moves + 5));
 }
 
-void SetboardCommand(std::string_view line) {
-    if (searchRunning()) {
-        requeueLine(line);
-        return;
-    }
-    position::LoadFen(lineTail(line, SETBOARD_FEN_START));
-}
+void SetboardCommand(std::string_view line) { position::LoadFen(lineTail(line, SETBOARD_FEN_START)); }
 
 void ucinewgameCommand(std::string_view) {
-    search::stopSearch();
     setOptionValue(base::OPTION_CLEAR_HASH, ""); // runs the hash tables' clear handler
     for (search::SearchThread *t : search::Threads)
         if (t) search::clearKillers(*t);

@@ -8,7 +8,7 @@
 
 namespace control {
 
-// These need an idle engine: during a search they stop it and re-queue their own line.
+// The command tables run these on an idle engine only (during a search they are re-queued).
 void PositionCommand(std::string_view line);
 void SetboardCommand(std::string_view line);
 

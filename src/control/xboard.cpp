@@ -165,10 +165,6 @@ void otimCommand(std::string_view line) { Clocks.opponent = clockMs(line); }
 
 void NewGameCommand(std::string_view) {
     using namespace search;
-    if (!searchIdle()) {
-        requeueLine("new");
-        return;
-    }
     LoadFen(START_FEN);
     storeOptionValue(base::OPTION_XBOARD_FORCE, 0);
     expectedPonderMove = NullMove;

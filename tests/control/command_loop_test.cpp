@@ -64,16 +64,24 @@ TEST_F(CommandLoop, PendingLinesAndRequeuedCommands) {
     EXPECT_EQ(nextLine(), "<none>"); // the last line is not complete yet
     EXPECT_EQ(std::string(PendingInput, PendingLength), "partial");
 
+    // Commands that change the game or start a search stop a running one and wait for it.
     setPending("go depth 5\nisready\n");
-    search::setSearchState(search::STATE_THINKING);
-    PositionCommand("position startpos moves e2e4");
-    EXPECT_EQ(search::searchState(), search::STATE_IDLE);
-    search::setSearchState(search::STATE_PONDERING);
-    NewGameCommand("new");
-    search::setSearchState(search::STATE_THINKING);
-    SetboardCommand("setboard 8/8/8/8/8/8/8/K6k w - - 0 1");
-    for (const char *line : {"setboard 8/8/8/8/8/8/8/K6k w - - 0 1", "new", "position startpos moves e2e4",
-                             "go depth 5", "isready", "<none>"})
+    struct Requeued {
+        int mode;
+        const char *line;
+    } requeued[] = {{MODE_UCI, "position startpos moves e2e4"},
+                    {MODE_UCI, "ucinewgame"},
+                    {MODE_XBOARD, "new"},
+                    {MODE_XBOARD, "setboard 8/8/8/8/8/8/8/K6k w - - 0 1"},
+                    {MODE_NONE, "bench 3"}};
+    for (const Requeued &r : requeued) {
+        ProtocolMode = r.mode;
+        search::setSearchState(search::STATE_PONDERING);
+        EXPECT_EQ(dispatch(r.line), "");
+        EXPECT_EQ(search::searchState(), search::STATE_IDLE) << r.line;
+    }
+    for (const char *line : {"bench 3", "setboard 8/8/8/8/8/8/8/K6k w - - 0 1", "new", "ucinewgame",
+                             "position startpos moves e2e4", "go depth 5", "isready", "<none>"})
         EXPECT_EQ(nextLine(), line);
 
     std::string filler(PENDING_INPUT_SIZE - 10, 'x');

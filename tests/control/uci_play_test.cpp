@@ -137,9 +137,10 @@ TEST(UciPlay, StopPonderhitRequeueAndQuit) {
 
     // A ponder search keeps its move until ponderhit, also when it ends by itself: at the depth
     // ceiling, or being mated (Ka8 has only Kb8, then Rh8 mates).
-    for (const char *setup : {"setoption name Max depth value 100\nposition startpos moves e2e4",
-                              "setoption name Max depth value 2\nposition startpos moves e2e4",
-                              "setoption name Max depth value 100\nposition fen k7/8/1K6/8/8/8/8/7R b - - 0 1"}) {
+    for (const char *setup :
+         {"setoption name Max depth value 100\nposition startpos moves e2e4",
+          "setoption name Max depth value 2\nposition startpos moves e2e4",
+          "setoption name Max depth value 100\nposition fen k7/8/1K6/8/8/8/8/7R b - - 0 1"}) {
         e.write(std::string(setup) + "\ngo ponder wtime 2000 btime 2000\n");
         EXPECT_TRUE(silent(e, 500)) << setup;
         e.send("ponderhit");
@@ -161,6 +162,38 @@ TEST(UciPlay, StopPonderhitRequeueAndQuit) {
 }
 
 // A whole game against itself at 10 s + 0.1 s: every move legal and no clock ever runs out.
+// During a search, option changes that alter what the search reads wait for its end, and
+// "ucinewgame" stops it and runs once the move has been reported.
+TEST(UciPlay, CommandsDuringASearchWaitForItsEnd) {
+    EngineProcess e;
+    testsupport::TempDirectory tables;
+    ASSERT_TRUE(e.uciHandshake({"setoption name OwnBook value false"}));
+    e.write("position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3\ngo infinite\n");
+    for (const std::string &change :
+         Lines{"Hash value 1", "Clear Hash", "Queen value 1500", "MultiPV value 3", "Contempt value 40",
+               "Nullmove value false", "NalimovPath value " + tables.path()})
+        e.send("setoption name " + change);
+    Lines searched = e.readThrough("bestmove", 500);
+    EXPECT_EQ(searched.back(), "<timeout>"); // the search runs on
+    e.send("stop");
+    for (const std::string &line : e.readThrough("bestmove"))
+        searched.push_back(line);
+    EXPECT_TRUE(startsWith(searched.back(), "bestmove ")) << searched.back();
+    for (const std::string &line : infoLines(searched))
+        EXPECT_TRUE(startsWith(line, "info multipv 1 ")) << line;
+    e.send("go depth 3");
+    Lines next = infoLines(e.readThrough("bestmove"));
+    EXPECT_TRUE(std::any_of(next.begin(), next.end(),
+                            [](const std::string &l) { return startsWith(l, "info multipv 3 "); }));
+
+    e.write("go infinite\nucinewgame\nisready\n");
+    Lines lines = e.readUntil("readyok").value_or(Lines{"<timeout>"});
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [](const std::string &l) { return startsWith(l, "bestmove "); }));
+    e.write("position startpos moves e2e4\ngo depth 3\n");
+    EXPECT_TRUE(startsWith(e.readThrough("bestmove").back(), "bestmove "));
+}
+
 TEST(UciPlay, TimedGameStaysOnTheClock) {
     EngineProcess e;
     ASSERT_TRUE(e.uciHandshake());
