@@ -3,6 +3,7 @@
 #include "control/dispatch.h"
 #include "control/input.h"
 #include "control/options.h"
+#include "control/position_report.h"
 #include "position/fen.h"
 #include "position/movegen.h"
 #include "position/notation.h"
@@ -34,11 +35,11 @@ void PositionCommand(std::string_view line) {
         return;
     }
     if (line.substr(0, 12) == "position fen")
-        position::LoadFen(lineTail(line, POSITION_FEN_START));
+        loadGamePosition(lineTail(line, POSITION_FEN_START));
     else
-        position::LoadFen(position::START_FEN);
+        loadGamePosition(position::START_FEN);
     std::size_t moves = line.find("moves");
-    if (moves != std::string_view::npos) position::ApplyMoveList(line.substr(moves + 5));
+    if (moves != std::string_view::npos) playMoveList(line.substr(moves + 5));
 }
 
 void SetboardCommand(std::string_view line) {
@@ -46,7 +47,7 @@ void SetboardCommand(std::string_view line) {
         requeueLine(line);
         return;
     }
-    position::LoadFen(lineTail(line, SETBOARD_FEN_START));
+    loadGamePosition(lineTail(line, SETBOARD_FEN_START));
 }
 
 void ucinewgameCommand(std::string_view) {
@@ -56,9 +57,9 @@ void ucinewgameCommand(std::string_view) {
     search::resetHistory();
 }
 
-void consoleNewCommand(std::string_view) { position::LoadFen(position::START_FEN); }
-void fenCommand(std::string_view line) { position::LoadFen(lineTail(line, CONSOLE_FEN_START)); }
-void moveCommand(std::string_view line) { position::ApplyMoveList(lineTail(line, CONSOLE_MOVES_START)); }
+void consoleNewCommand(std::string_view) { loadGamePosition(position::START_FEN); }
+void fenCommand(std::string_view line) { loadGamePosition(lineTail(line, CONSOLE_FEN_START)); }
+void moveCommand(std::string_view line) { playMoveList(lineTail(line, CONSOLE_MOVES_START)); }
 void boardCommand(std::string_view) { position::PrintBoard(); }
 void perftCommand(std::string_view line) { position::PerftCommand(line); }
 

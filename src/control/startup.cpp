@@ -5,6 +5,7 @@
 #include "control/commands.h"
 #include "control/input.h"
 #include "control/options.h"
+#include "control/position_report.h"
 #include "control/setup.h"
 #include "eval/evaluate.h"
 #include "eval/pawns.h"
@@ -96,7 +97,7 @@ void initEngine() {
     registerSubsystemOptionHandlers();
     applyOptionDefaults();
     book::loadBook();
-    position::LoadFen(position::START_FEN);
+    loadGamePosition(position::START_FEN);
     search::resetHistory();
 }
 

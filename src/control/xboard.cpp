@@ -7,6 +7,7 @@
 #include "control/dispatch.h"
 #include "control/input.h"
 #include "control/options.h"
+#include "control/position_report.h"
 #include "control/search_commands.h"
 #include "position/fen.h"
 #include "position/makemove.h"
@@ -168,7 +169,7 @@ void NewGameCommand(std::string_view) {
         requeueLine("new");
         return;
     }
-    LoadFen(START_FEN);
+    loadGamePosition(START_FEN);
     storeOptionValue(base::OPTION_XBOARD_FORCE, 0);
     expectedPonderMove = NullMove;
     storeOptionValue(base::OPTION_PROCESS_TIME, 0);
@@ -232,7 +233,7 @@ void xboardMoveCommand(std::string_view line) {
     using namespace search;
     switch (SearchState) {
     case STATE_IDLE:
-        if (ApplyMoveList(line) && !base::optionBool(base::OPTION_XBOARD_FORCE)) xboardGoCommand("go");
+        if (playMoveList(line) && !base::optionBool(base::OPTION_XBOARD_FORCE)) xboardGoCommand("go");
         break;
     case STATE_PONDERING: {
         limitFlags &= ~std::uint32_t(LIMIT_INFINITE);
