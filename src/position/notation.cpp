@@ -4,7 +4,6 @@
 #include "position/makemove.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 
 namespace position {
@@ -172,21 +171,6 @@ int ParseSanList(const char *text, Move *out, int capacity) {
         }
         out[count++] = move;
     }
-}
-
-void PrintBoard() {
-    const Position &pos = GamePosition;
-    std::printf("\n   a b c d e f g h\n\n");
-    for (int rank = 7; rank >= 0; --rank) {
-        std::printf("%d ", rank + 1);
-        for (int file = 7; file >= 0; --file) {
-            std::uint32_t cell = pos.board[makeSquare(file, rank)];
-            std::printf(" %c", cellIsEmpty(cell) ? '.' : PIECE_LETTERS[cellColour(cell)][cellType(cell)]);
-        }
-        std::printf("  %d\n", rank + 1);
-    }
-    std::printf("\n   a b c d e f g h\n\n");
-    std::fflush(stdout);
 }
 
 } // namespace position
