@@ -1,11 +1,11 @@
 #include "base/clock.h"
 #include "base/version.h"
 #include "control/dispatch.h"
+#include "control/eval_report.h"
 #include "control/options.h"
 #include "control/position_report.h"
 #include "control/search_commands.h"
 #include "control/setup.h"
-#include "eval/report.h"
 #include "position/fen.h"
 #include "position/notation.h"
 #include "search/control.h"
@@ -193,7 +193,7 @@ void evalCommand(std::string_view) {
     static position::Position copy;
     const search::SearchThread *thread = search::Threads[0];
     copy = thread && thread->ply >= 0 ? thread->position : position::GamePosition;
-    eval::printEvaluation(copy);
+    printEvaluation(eval::evaluationReport(copy));
 }
 
 void benchCommand(std::string_view line) {

@@ -10,7 +10,7 @@ namespace eval {
 // pawn hash. Call after the attack tables and before any position is set up (the position keeps
 // sums of the piece-square tables). Piece values and weights keep what the options set.
 // Per-search and option calls live in weights.h, tables.h (buildBlendedPst), pawns.h (pawn
-// hash) and report.h (printEvaluation).
+// hash) and report.h (evaluationReport).
 void initEvaluation();
 int quickEvaluate(position::Position &pos);
 // Precondition: quickEvaluate ran on the same position and left the normal evaluation mode.
