@@ -51,7 +51,7 @@ int main(int argc, char **argv) {
         for (int i = 0; i < rounds; ++i) {
             search::PvCache.used = 0; // each question starts without a cached list, as in a new game
             search::Threads[0]->position = GamePosition;
-            moves += book::rootBookMove(false) != NO_MOVE;
+            moves += book::rootBookMove(nullptr) != NO_MOVE;
         }
         double us =
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() /

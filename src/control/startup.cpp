@@ -1,7 +1,6 @@
 #include "control/startup.h"
 
-#include "book/load.h"
-#include "book/select.h"
+#include "control/book_report.h"
 #include "control/commands.h"
 #include "control/input.h"
 #include "control/options.h"
@@ -62,18 +61,18 @@ void registerSubsystemOptionHandlers() {
                           [](int) { search::Settings.contempt = base::optionInt(base::OPTION_CONTEMPT); });
     // Switching the book on loads it unless its path was loaded last. A group reset reaches
     // "OwnBook" before "OwnBookPath" has its text again, so an empty path waits for its own reset.
-    registerOptionHandler("OwnBookPath", [](int) { book::loadBook(); });
+    registerOptionHandler("OwnBookPath", [](int) { loadBookAndReport(); });
     registerOptionHandler("OwnBook", [](int) {
-        if (!base::optionText(base::OPTION_OWN_BOOK_PATH).empty()) book::loadBook();
+        if (!base::optionText(base::OPTION_OWN_BOOK_PATH).empty()) loadBookAndReport();
     });
 }
 
 // The search hears commands through the command loop, which in turn asks the time manager;
-// it reaches the book and the tablebases through its hooks.
+// it reaches the book (whose choices are printed here) and the tablebases through its hooks.
 void connectSearch() {
     search::PollHook = PollSearch;
     registerPollHooks({search::timeIsUp, search::printHashFull});
-    search::Hooks = {book::rootBookMove, book::selectBookMove, tablebases::ProbeTablebase};
+    search::Hooks = {rootBookMoveReported, selectBookMoveReported, tablebases::ProbeTablebase};
 }
 
 } // namespace
@@ -96,7 +95,7 @@ void initEngine() {
     connectSearch();
     registerSubsystemOptionHandlers();
     applyOptionDefaults();
-    book::loadBook();
+    loadBookAndReport();
     loadGamePosition(position::START_FEN);
     search::resetHistory();
 }
