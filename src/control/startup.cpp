@@ -6,6 +6,7 @@
 #include "control/options.h"
 #include "control/position_report.h"
 #include "control/setup.h"
+#include "control/tablebase_report.h"
 #include "eval/evaluate.h"
 #include "eval/pawns.h"
 #include "eval/weights.h"
@@ -68,11 +69,13 @@ void registerSubsystemOptionHandlers() {
 }
 
 // The search hears commands through the command loop, which in turn asks the time manager;
-// it reaches the book (whose choices are printed here) and the tablebases through its hooks.
+// it reaches the book and the tablebases through its hooks, and the book's choices and the
+// tablebases' news are printed here.
 void connectSearch() {
     search::PollHook = PollSearch;
     registerPollHooks({search::timeIsUp, search::printHashFull});
     search::Hooks = {rootBookMoveReported, selectBookMoveReported, tablebases::ProbeTablebase};
+    tablebases::MessageHook = printTablebaseMessage;
 }
 
 } // namespace
