@@ -52,7 +52,7 @@ int main(int argc, char **argv) {
         for (int i = 0; i < rounds; ++i) {
             main.pvCache.used = 0; // each question starts without a cached list, as in a new game
             main.position = GamePosition;
-            moves += book::rootBookMove(main, false) != NO_MOVE;
+            moves += book::rootBookMove(main, nullptr) != NO_MOVE;
         }
         double us =
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() /

@@ -1,20 +1,17 @@
 #include "book/select.h"
 
 #include "base/options.h"
-#include "base/protocol.h"
 #include "book/key.h"
 #include "book/random.h"
 #include "book/table.h"
 #include "eval/evaluate.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
-#include "position/notation.h"
 #include "search/context.h"
 #include "search/pvcache.h"
 #include "search/thread.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace book {
@@ -34,21 +31,15 @@ bool hasMover(const Position &pos, Move m) {
            movePromotion(m) <= KNIGHT;
 }
 
-void printSelection(const MoveEntry *list, const BookChoice *moves, int count, int r) {
-    using namespace base;
-    if (ProtocolMode == MODE_XBOARD) return;
-    const char *prefix = ProtocolMode == MODE_UCI ? "info string " : "";
-    std::printf("%sBookmove available ...\n%sSelection Process: (random = %d)\n", prefix, prefix, r);
-    for (int i = 0, start = 0; i < count; ++i) {
-        int p = moves[i].percent;
-        if (p == 0) continue;
-        char text[8];
-        MoveToText(entryMove(list[i]), text);
-        char mark = r >= start && r < start + p ? '*' : ' ';
-        std::printf("%s %s %3d%% (%2d -%3d) %c\n", prefix, text, p, start, start + p - 1, mark);
-        start += p;
-    }
-    std::fflush(stdout);
+void recordSelection(BookSelection &selection, const MoveEntry *list, const BookChoice *moves, int count,
+                     int r) {
+    selection.count = 0;
+    selection.random = r;
+    for (int i = 0; i < count; ++i)
+        if (moves[i].percent != 0) {
+            selection.moves[selection.count] = entryMove(list[i]);
+            selection.percent[selection.count++] = moves[i].percent;
+        }
 }
 
 } // namespace
@@ -97,7 +88,7 @@ int bookPercentages(BookChoice *moves, int count, bool tournament) {
     return total;
 }
 
-Move selectBookMove(search::SearchThread &thread, MoveEntry *list, int &count, bool print) {
+Move selectBookMove(search::SearchThread &thread, MoveEntry *list, int &count, BookSelection *selection) {
     using namespace base;
     Position &pos = thread.position;
     search::PvCacheState &cache = thread.pvCache;
@@ -124,7 +115,7 @@ Move selectBookMove(search::SearchThread &thread, MoveEntry *list, int &count, b
     // 3. A weighted random choice; the chosen move goes first and is the only one to search.
     if (total > 0) {
         int r = nextBookRandom() % total;
-        if (print) printSelection(list, moves, count, r);
+        if (selection) recordSelection(*selection, list, moves, count, r);
         for (int i = 0; i < count; ++i) {
             r -= moves[i].percent;
             if (r >= 0) continue;
@@ -148,12 +139,12 @@ Move selectBookMove(search::SearchThread &thread, MoveEntry *list, int &count, b
     return NO_MOVE;
 }
 
-Move rootBookMove(search::SearchThread &thread, bool print) {
+Move rootBookMove(search::SearchThread &thread, BookSelection *selection) {
     if (search::Shared.engineSide == search::NO_SIDE) return NO_MOVE;
     Position &pos = thread.position;
     MoveEntry list[MAX_MOVES];
     int n = GenerateLegal(pos, list, search::orderingHistory(thread));
-    Move m = selectBookMove(thread, list, n, print && base::optionBool(base::OPTION_BOOKMOVE_INFO));
+    Move m = selectBookMove(thread, list, n, selection);
     if (m != NO_MOVE) return m;
     if (n == 1) return entryMove(list[0]);
     if (n == 0) return NO_MOVE;

@@ -1,11 +1,12 @@
 #include "base/clock.h"
 #include "base/version.h"
 #include "control/dispatch.h"
+#include "control/eval_report.h"
 #include "control/options.h"
+#include "control/position_report.h"
 #include "control/search_commands.h"
 #include "control/search_output.h"
 #include "control/setup.h"
-#include "eval/report.h"
 #include "position/fen.h"
 #include "position/notation.h"
 #include "search/context.h"
@@ -148,7 +149,7 @@ bool analyzeLine(const std::string &line, int id, std::uint64_t moveTime) {
         return appendReport("#INV#," + line + "\n");
     }
     std::string fen = line.substr(0, positionEnd);
-    LoadFen(fen);
+    loadGamePosition(fen);
     Solution s = readOperations(opsStart < line.size() ? line.substr(opsStart) : std::string());
     std::string row = std::to_string(id);
     row.append(",").append(fen).append(",").append(solutionText(s));
@@ -192,7 +193,7 @@ void evalCommand(std::string_view) {
     static position::Position copy;
     const search::SearchThread *thread = search::Threads[0];
     copy = thread && thread->ply >= 0 ? thread->position : position::GamePosition;
-    eval::printEvaluation(copy);
+    printEvaluation(eval::evaluationReport(copy));
 }
 
 void benchCommand(std::string_view line) {
@@ -217,7 +218,7 @@ void profileCommand(std::string_view line) {
                 {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", -1},
                 {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 1}};
     for (const auto &r : runs) {
-        LoadFen(r.fen);
+        loadGamePosition(r.fen);
         searchGameToDepth(d + r.depthOffset);
     }
     std::exit(0);

@@ -1,13 +1,14 @@
 #include "control/startup.h"
 
 #include "base/protocol.h"
-#include "book/load.h"
-#include "book/select.h"
+#include "control/book_report.h"
 #include "control/commands.h"
 #include "control/input.h"
 #include "control/options.h"
+#include "control/position_report.h"
 #include "control/search_output.h"
 #include "control/setup.h"
+#include "control/tablebase_report.h"
 #include "eval/evaluate.h"
 #include "eval/pawns.h"
 #include "eval/weights.h"
@@ -66,16 +67,18 @@ void registerSubsystemOptionHandlers() {
                           [](int) { search::Settings.contempt = base::optionInt(base::OPTION_CONTEMPT); });
     // Switching the book on loads it unless its path was loaded last. A group reset reaches
     // "OwnBook" before "OwnBookPath" has its text again, so an empty path waits for its own reset.
-    registerOptionHandler("OwnBookPath", [](int) { book::loadBook(); });
+    registerOptionHandler("OwnBookPath", [](int) { loadBookAndReport(); });
     registerOptionHandler("OwnBook", [](int) {
-        if (!base::optionText(base::OPTION_OWN_BOOK_PATH).empty()) book::loadBook();
+        if (!base::optionText(base::OPTION_OWN_BOOK_PATH).empty()) loadBookAndReport();
     });
 }
 
 // The search reads commands through the command loop, reaches the book and the tablebases
-// through its hooks, and reports through the search output.
+// through its hooks, and reports through the search output; the book's choices and the
+// tablebases' news are printed here too.
 void connectSearch() {
-    search::Hooks = {book::rootBookMove, book::selectBookMove, tablebases::ProbeTablebase, ProcessInput};
+    search::Hooks = {rootBookMoveReported, selectBookMoveReported, tablebases::ProbeTablebase, ProcessInput};
+    tablebases::MessageHook = printTablebaseMessage;
     connectSearchOutput();
 }
 
@@ -99,8 +102,8 @@ void initEngine() {
     connectSearch();
     registerSubsystemOptionHandlers();
     applyOptionDefaults();
-    book::loadBook();
-    position::LoadFen(position::START_FEN);
+    loadBookAndReport();
+    loadGamePosition(position::START_FEN);
     search::resetHistory();
 }
 

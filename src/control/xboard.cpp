@@ -7,6 +7,7 @@
 #include "control/dispatch.h"
 #include "control/input.h"
 #include "control/options.h"
+#include "control/position_report.h"
 #include "control/search_commands.h"
 #include "control/search_output.h"
 #include "position/fen.h"
@@ -165,7 +166,7 @@ void otimCommand(std::string_view line) { Clocks.opponent = clockMs(line); }
 
 void NewGameCommand(std::string_view) {
     using namespace search;
-    LoadFen(START_FEN);
+    loadGamePosition(START_FEN);
     storeOptionValue(base::OPTION_XBOARD_FORCE, 0);
     expectedPonderMove = NullMove;
     storeOptionValue(base::OPTION_PROCESS_TIME, 0);
@@ -230,7 +231,7 @@ void xboardMoveCommand(std::string_view line) {
     using namespace search;
     switch (searchState()) {
     case STATE_IDLE:
-        if (ApplyMoveList(line) && !base::optionBool(base::OPTION_XBOARD_FORCE)) xboardGoCommand("go");
+        if (playMoveList(line) && !base::optionBool(base::OPTION_XBOARD_FORCE)) xboardGoCommand("go");
         break;
     case STATE_PONDERING: {
         Shared.limitFlags &= ~std::uint32_t(LIMIT_INFINITE);

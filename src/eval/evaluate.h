@@ -10,7 +10,8 @@ namespace eval {
 // Start-up: piece-square tables, king-wing, distance and corner tables, evaluation masks. Call
 // after the attack tables and before any position is set up (the position keeps sums of the
 // piece-square tables). Piece values and weights keep what the options set.
-// Per-search and option calls live in weights.h, tables.h (buildBlendedPst) and report.h.
+// Per-search and option calls live in weights.h, tables.h (buildBlendedPst) and report.h
+// (evaluationReport).
 void initEvaluation();
 // `pawns`: the calling search thread's pawn-structure cache; none outside a search.
 int quickEvaluate(position::Position &pos, PawnTable *pawns = nullptr);

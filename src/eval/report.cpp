@@ -7,57 +7,42 @@
 #include "eval/pieces.h"
 #include "eval/tables.h"
 
-#include <cstdio>
-
 namespace eval {
 
 using namespace position;
 
-namespace {
-constexpr const char *LONG_RULE = "\n-------------------------------------------\n";
-constexpr const char *SHORT_RULE = "\n----------------------\n";
-
-void labelledPair(const char *label, int white, int black) {
-    std::fputs(label, stdout);
-    pairLine(white, black);
-}
-} // namespace
-
-void pairLine(int white, int black) {
-    std::printf("white %5d, black %5d total %5d \n", white, black, white - black);
-}
-
-void printEvaluation(Position &pos) {
-    pos.evalWork = EvalScratch{}; // fields a special evaluator leaves untouched print as zeros
+EvaluationReport evaluationReport(Position &pos) {
+    pos.evalWork = EvalScratch{}; // fields a special evaluator leaves untouched report zeros
     const auto &w = pos.evalWork;
 
-    std::fputs(LONG_RULE, stdout);
-    int quick = quickEvaluate(pos);
-    std::printf("Approximation used for lazy eval  : %d", quick);
-    int full = w.evalMode == EvalNormal ? fullEvaluate(pos) : quick;
-    std::fputs(LONG_RULE, stdout);
-    std::printf("Total (from White's point of view): %d", pos.sideToMove == WHITE ? full : -full);
-    std::fputs(SHORT_RULE, stdout);
-
-    labelledPair("Pieces        : ", pos.material[WHITE], pos.material[BLACK]);
-    labelledPair("Pawns         : ", pawnMaterial(pos.pieceCount[WHITE][PAWN]),
-                 pawnMaterial(pos.pieceCount[BLACK][PAWN]));
-    labelledPair("PCSQ MIDGAME  : ", pos.pstMg[WHITE], pos.pstMg[BLACK]);
-    labelledPair("PCSQ ENDGAME  : ", pos.pstEg[WHITE], pos.pstEg[BLACK]);
-    labelledPair("Mobility mg   : ", w.mobilityMid[WHITE], w.mobilityMid[BLACK]);
-    labelledPair("Mobility eg   : ", w.mobilityEnd[WHITE], w.mobilityEnd[BLACK]);
-    labelledPair("b->e.blockages     : ", w.patternPenalty[WHITE], w.patternPenalty[BLACK]);
-    labelledPair("Strong squares: ", w.outpostScore[WHITE], w.outpostScore[BLACK]);
-    labelledPair("Patterns      : ", w.pieceBonus[WHITE], w.pieceBonus[BLACK]);
-    labelledPair("Piece_attacks : ", pieceAttacks(pos, WHITE), pieceAttacks(pos, BLACK));
+    EvaluationReport r;
+    r.quick = quickEvaluate(pos);
+    int full = w.evalMode == EvalNormal ? fullEvaluate(pos) : r.quick;
+    r.total = pos.sideToMove == WHITE ? full : -full;
+    for (int c = 0; c < 2; ++c) {
+        r.pieces[c] = pos.material[c];
+        r.pawns[c] = pawnMaterial(pos.pieceCount[c][PAWN]);
+        r.pstMg[c] = pos.pstMg[c];
+        r.pstEg[c] = pos.pstEg[c];
+        r.mobilityMg[c] = w.mobilityMid[c];
+        r.mobilityEg[c] = w.mobilityEnd[c];
+        r.blockages[c] = w.patternPenalty[c];
+        r.outposts[c] = w.outpostScore[c];
+        r.patterns[c] = w.pieceBonus[c];
+        r.pieceAttacks[c] = pieceAttacks(pos, Colour(c));
+    }
+    // The pawn, passer and king terms fill the scratch fields the later terms read.
     evaluatePawns(pos, nullptr);
-    labelledPair("Pawn structure: ", w.pawnMid, w.pawnEnd);
-    std::printf("Passed pawns  : %d\n", passedPawnScore(pos));
-    std::printf("Kings         : %d\n", evaluateKingSafety(pos));
-    labelledPair("Attackers     : ", w.kingAttackers[WHITE], w.kingAttackers[BLACK]);
-    labelledPair("Pressure      : ", w.kingAttackUnits[WHITE], w.kingAttackUnits[BLACK]);
-    std::fputs(SHORT_RULE, stdout);
-    std::fflush(stdout);
+    r.pawnStructure[0] = w.pawnMid;
+    r.pawnStructure[1] = w.pawnEnd;
+    r.passedPawns = passedPawnScore(pos);
+    r.kings = evaluateKingSafety(pos);
+    for (int c = 0; c < 2; ++c) {
+        r.kingAttackers[c] = w.kingAttackers[c];
+        r.kingPressure[c] = w.kingAttackUnits[c];
+    }
+
+    return r;
 }
 
 } // namespace eval

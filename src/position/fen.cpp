@@ -1,14 +1,12 @@
 #include "position/fen.h"
 
 #include "base/piece_tables.h"
-#include "base/protocol.h"
 #include "position/attacks.h"
 #include "position/makemove.h"
 #include "position/notation.h"
 #include "position/zobrist.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -23,20 +21,16 @@ constexpr int FIFTY_LIMIT = 100;
 // cannot matter, and the room left over is what the search's own line needs.
 constexpr std::uint32_t GAME_HISTORY_KEEP = 101;
 
-void say(const char *text) {
-    std::fputs(text, stdout);
-    std::fflush(stdout);
+void note(FenNotes &notes, const char *text) {
+    if (notes.count < MAX_FEN_NOTES) notes.notes[notes.count++] = text;
 }
 
-// A position refused for the start position: an xboard interface is told in its error form
-// (a dialog), as its game no longer matches the engine's.
-void refuse(const char *text) {
-    constexpr std::string_view INFO = "info string ";
-    if (base::ProtocolMode == base::MODE_XBOARD)
-        std::printf("tellusererror %s", text + INFO.size());
-    else
-        std::fputs(text, stdout);
-    std::fflush(stdout);
+// A position refused: the start position takes its place.
+FenNotes &refuse(FenNotes &notes, const char *text) {
+    note(notes, text);
+    notes.refused = true;
+    LoadFen(START_FEN);
+    return notes;
 }
 
 // The FEN split the way "%s %c %s %s %d %d" reads it: the count of fields read and their text.
@@ -144,15 +138,10 @@ bool readBoard(Position &pos, const std::string &field) {
     return slashes == 7 && file == -1 && kings[WHITE] == 1 && kings[BLACK] == 1;
 }
 
-void loadStartPosition() { LoadFen(START_FEN); }
-
-// An xboard interface must hear in its own words that a move was refused, or it waits for a reply.
-void refuseMove(const char *text) {
-    if (base::ProtocolMode == base::MODE_XBOARD)
-        std::printf("Illegal move: %s\n", text);
-    else
-        std::printf("info string Invalid Move: %s\n", text);
-    std::fflush(stdout);
+MoveListResult refuseMove(const char *text) {
+    MoveListResult r{false, {}};
+    std::strncpy(r.refused, text, sizeof r.refused - 1);
+    return r;
 }
 
 bool rightFits(const Position &pos, std::uint32_t right) {
@@ -198,35 +187,26 @@ void PutPiece(Position &pos, Colour c, PieceType type, Square sq) {
     pos.key ^= pieceTerm(c, type, sq, pos.sideToMove);
 }
 
-void LoadFen(std::string_view text) {
+FenNotes LoadFen(std::string_view text) {
+    FenNotes notes;
     Position &pos = GamePosition;
     ClearPosition(pos);
     FenFields f = splitFen(text);
-    if (f.count < 2) {
-        refuse("info string Invalid Fen: To few Elements - Loading Startposition instead ...\n");
-        loadStartPosition();
-        return;
-    }
+    if (f.count < 2) return refuse(notes, "Invalid Fen: To few Elements - Loading Startposition instead ...");
     static const char *const SHORT_NOTES[6] = {
         nullptr,
         nullptr,
-        "info string Invalid Fen: To few Elements - Assume no Castling-Right, no EP-Square and ply = 0\n",
-        "info string Invalid Fen: To few Elements - Assume no EP-Square and ply = 0\n",
-        "info string Invalid Fen: To few Elements - Assume ply = 0\n",
-        "info string Invalid Fen: To few Elements - Ignore last Element\n"};
-    if (f.count < 6) say(SHORT_NOTES[f.count]);
+        "Invalid Fen: To few Elements - Assume no Castling-Right, no EP-Square and ply = 0",
+        "Invalid Fen: To few Elements - Assume no EP-Square and ply = 0",
+        "Invalid Fen: To few Elements - Assume ply = 0",
+        "Invalid Fen: To few Elements - Ignore last Element"};
+    if (f.count < 6) note(notes, SHORT_NOTES[f.count]);
 
-    if (!readBoard(pos, f.board)) {
-        refuse("info string Invalid Fen: Board corrupted - Loading Startposition instead ...\n");
-        loadStartPosition();
-        return;
-    }
+    if (!readBoard(pos, f.board))
+        return refuse(notes, "Invalid Fen: Board corrupted - Loading Startposition instead ...");
     char side = char(std::tolower(static_cast<unsigned char>(f.side)));
-    if (side != 'w' && side != 'b') {
-        refuse("info string Invalid Fen: Side To Move corrupted - Loading Startposition instead ...\n");
-        loadStartPosition();
-        return;
-    }
+    if (side != 'w' && side != 'b')
+        return refuse(notes, "Invalid Fen: Side To Move corrupted - Loading Startposition instead ...");
     Colour us = side == 'w' ? WHITE : BLACK;
 
     if (f.count >= 3) {
@@ -242,7 +222,7 @@ void LoadFen(std::string_view text) {
                 granted &= ~bit;
                 corrupt = true;
             }
-        if (corrupt) say("info string Invalid Fen: Castling Rights corrupted - Ignore Castling Flags\n");
+        if (corrupt) note(notes, "Invalid Fen: Castling Rights corrupted - Ignore Castling Flags");
         pos.castling = granted;
     }
     for (std::uint32_t bit = 1; bit <= 8; bit <<= 1)
@@ -257,7 +237,7 @@ void LoadFen(std::string_view text) {
                                 : rankOf(sq) == 2 && pos.board[sq + 8] == makeCell(WHITE, PAWN);
         }
         if (!valid) {
-            say("info string Invalid Fen: En Passant Square corrupted - Ignore EP-Square\n");
+            note(notes, "Invalid Fen: En Passant Square corrupted - Ignore EP-Square");
         } else if (PawnAttacksOf(~us, SquareBit[sq]) & pos.pieces[us][PAWN]) {
             pos.epSquare = sq;
             std::uint64_t w = EpWindow(int(sq & 7));
@@ -267,20 +247,18 @@ void LoadFen(std::string_view text) {
 
     if (f.count >= 5) {
         if (f.half > FIFTY_LIMIT)
-            say("info string Invalid Fen: 50-move counter corrupted - Assume ply = 0\n");
+            note(notes, "Invalid Fen: 50-move counter corrupted - Assume ply = 0");
         else
             pos.fifty = std::uint32_t(f.half) & 0xFF;
     }
 
-    if (IsSquareAttacked(pos, us, pos.kingSquare[~us])) {
-        refuse("info string Invalid Fen: Side Not To Move in Check - Loading Startposition instead ...\n");
-        loadStartPosition();
-        return;
-    }
+    if (IsSquareAttacked(pos, us, pos.kingSquare[~us]))
+        return refuse(notes, "Invalid Fen: Side Not To Move in Check - Loading Startposition instead ...");
     pos.sideToMove = us;
     if (us == BLACK) pos.key = Swap(pos.key);
     pos.historyCount = 1;
     pos.keyHistory[0] = pos.key ^ pos.sideToMove;
+    return notes;
 }
 
 // Giving the move away is the null move of the search, played on the game position.
@@ -313,22 +291,19 @@ bool PlayGameMove(Move move) {
     return true;
 }
 
-bool ApplyMoveList(std::string_view text) {
+MoveListResult ApplyMoveList(std::string_view text) {
     Position &pos = GamePosition;
     std::size_t at = 0;
     for (;;) {
         while (at < text.size() && !isFileLetter(char(std::tolower(static_cast<unsigned char>(text[at])))))
             ++at;
-        if (at >= text.size()) return true;
+        if (at >= text.size()) return {};
         char token[6] = {0, 0, 0, 0, 0, 0};
         for (int i = 0; i < 4 && at + std::size_t(i) < text.size(); ++i)
             token[i] = char(std::tolower(static_cast<unsigned char>(text[at + std::size_t(i)])));
         bool onBoard = isFileLetter(token[0]) && isRankDigit(token[1]) && isFileLetter(token[2]) &&
                        isRankDigit(token[3]);
-        if (!onBoard) {
-            refuseMove(token);
-            return false;
-        }
+        if (!onBoard) return refuseMove(token);
         at += 4;
         Square from = textToSquare(token[0], token[1]), to = textToSquare(token[2], token[3]);
         // A side in check cannot pass: the other side could then take its king.
@@ -347,10 +322,9 @@ bool ApplyMoveList(std::string_view text) {
         if (!PlayGameMove(move)) {
             char moveTextBuffer[8];
             MoveToText(move, moveTextBuffer);
-            refuseMove(moveTextBuffer);
-            return false;
+            return refuseMove(moveTextBuffer);
         }
-        if (at >= text.size()) return true;
+        if (at >= text.size()) return {};
         ++at;
     }
 }

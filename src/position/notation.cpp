@@ -4,7 +4,6 @@
 #include "position/makemove.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 
 namespace position {
@@ -72,12 +71,15 @@ std::string moveText(Move move) {
 }
 
 Move TextToMove(const char *text) {
-    while (*text && !isFileLetter(lower(*text))) ++text;
+    while (*text && !isFileLetter(lower(*text)))
+        ++text;
     if (!*text) return NO_MOVE;
     char c[5] = {0, 0, 0, 0, 0};
-    for (int i = 0; i < 5 && text[i]; ++i) c[i] = lower(text[i]);
+    for (int i = 0; i < 5 && text[i]; ++i)
+        c[i] = lower(text[i]);
     // A token cut short or off the board is no move rather than a guess.
-    if (!isFileLetter(c[0]) || !isRankDigit(c[1]) || !isFileLetter(c[2]) || !isRankDigit(c[3])) return NO_MOVE;
+    if (!isFileLetter(c[0]) || !isRankDigit(c[1]) || !isFileLetter(c[2]) || !isRankDigit(c[3]))
+        return NO_MOVE;
     Square from = textToSquare(c[0], c[1]), to = textToSquare(c[2], c[3]);
     const char *letter = c[4] ? std::strchr(PROMOTION_LETTERS + 1, c[4]) : nullptr;
     std::uint32_t promotion = letter ? std::uint32_t(letter - PROMOTION_LETTERS) : 0;
@@ -91,7 +93,8 @@ int ParseSanList(const char *text, Move *out, int capacity) {
     const char *p = text;
     auto startsMove = [](char c) { return std::strchr("O0KQRBN", c) || isFileLetter(c); };
     for (;;) {
-        while (*p && *p != ';' && !startsMove(*p)) ++p;
+        while (*p && *p != ';' && !startsMove(*p))
+            ++p;
         if (!*p || *p == ';') return count;
         if (count >= capacity) return count;
         Move move = NO_MOVE;
@@ -102,7 +105,11 @@ int ParseSanList(const char *text, Move *out, int capacity) {
             move = us == WHITE ? CASTLE_WK : CASTLE_BK;
             p += 3;
         } else if (std::strchr("KQRBN", *p)) {
-            PieceType type = *p == 'K' ? KING : *p == 'Q' ? QUEEN : *p == 'R' ? ROOK : *p == 'B' ? BISHOP : KNIGHT;
+            PieceType type = *p == 'K'   ? KING
+                             : *p == 'Q' ? QUEEN
+                             : *p == 'R' ? ROOK
+                             : *p == 'B' ? BISHOP
+                                         : KNIGHT;
             ++p;
             if (*p == 'x') ++p;
             Bitboard restrict = ~Bitboard(0);
@@ -131,7 +138,7 @@ int ParseSanList(const char *text, Move *out, int capacity) {
             } else {
                 return -1;
             }
-            Bitboard candidates = reachingPieces(pos, type, to) & restrict;
+            Bitboard candidates = reachingPieces(pos, type, to) &restrict;
             Square chosen = NO_SQUARE;
             for (Bitboard b = candidates; b;) {
                 Square from = popLowest(b);
@@ -146,7 +153,8 @@ int ParseSanList(const char *text, Move *out, int capacity) {
             if (p[1] == 'x') {
                 if (!isFileLetter(p[2]) || !isRankDigit(p[3])) return -1;
                 to = textToSquare(p[2], p[3]);
-                Bitboard pawns = pos.pieces[us][PAWN] & FILE_MASK['h' - p[0]] & PawnAttacksOf(~us, SquareBit[to]);
+                Bitboard pawns =
+                    pos.pieces[us][PAWN] & FILE_MASK['h' - p[0]] & PawnAttacksOf(~us, SquareBit[to]);
                 if (!pawns) return -1;
                 from = lowestSquare(pawns);
                 p += 4;
@@ -154,7 +162,9 @@ int ParseSanList(const char *text, Move *out, int capacity) {
                 if (!isRankDigit(p[1])) return -1;
                 to = textToSquare(p[0], p[1]);
                 int behind = int(to) - f, twoBehind = int(to) - 2 * f;
-                auto ownPawn = [&](int sq) { return sq >= 0 && sq < 64 && pos.board[sq] == makeCell(us, PAWN); };
+                auto ownPawn = [&](int sq) {
+                    return sq >= 0 && sq < 64 && pos.board[sq] == makeCell(us, PAWN);
+                };
                 if (ownPawn(behind))
                     from = Square(behind);
                 else if (ownPawn(twoBehind))
@@ -172,21 +182,6 @@ int ParseSanList(const char *text, Move *out, int capacity) {
         }
         out[count++] = move;
     }
-}
-
-void PrintBoard() {
-    const Position &pos = GamePosition;
-    std::printf("\n   a b c d e f g h\n\n");
-    for (int rank = 7; rank >= 0; --rank) {
-        std::printf("%d ", rank + 1);
-        for (int file = 7; file >= 0; --file) {
-            std::uint32_t cell = pos.board[makeSquare(file, rank)];
-            std::printf(" %c", cellIsEmpty(cell) ? '.' : PIECE_LETTERS[cellColour(cell)][cellType(cell)]);
-        }
-        std::printf("  %d\n", rank + 1);
-    }
-    std::printf("\n   a b c d e f g h\n\n");
-    std::fflush(stdout);
 }
 
 } // namespace position

@@ -1,4 +1,4 @@
-// Coordinate and SAN notation, and the board display.
+// Coordinate and SAN notation.
 #pragma once
 
 #include "position/position.h"
@@ -13,6 +13,5 @@ std::string moveText(Move move);
 Move TextToMove(const char *text);
 // Reads SAN moves for GamePosition's side to move; returns the count, or -1 on an error.
 int ParseSanList(const char *text, Move *out, int capacity);
-void PrintBoard();
 
 } // namespace position

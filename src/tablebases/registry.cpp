@@ -1,14 +1,11 @@
 #include "tablebases/registry.h"
 
-#include "base/debuglog.h"
-#include "base/output.h"
-#include "base/protocol.h"
 #include "platform/platform.h"
-#include "search/context.h"
 #include "tablebases/cache.h"
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdio>
 #include <filesystem>
 #include <new>
 #include <vector>
@@ -22,6 +19,8 @@ namespace {
 
 constexpr std::uint64_t EXTENT_BYTES = std::uint64_t(1) << 31;
 constexpr std::uint32_t TABLE_BLOCK = 8192;
+
+void dropMessage(const char *) {}
 
 struct Counters {
     int tried = 0, opened = 0, registered = 0, skipped = 0;
@@ -148,24 +147,15 @@ void registerSide(const std::string &folder, const TableInfo &t, int side, Count
 
 } // namespace
 
+MessageFunction MessageHook = dropMessage;
+
 void tablebaseMessage(const char *format, ...) {
-    char text[512];
-    int n =
-        std::snprintf(text, sizeof text, "%s", base::ProtocolMode == base::MODE_UCI ? "info string " : "");
+    char text[TABLEBASE_MESSAGE_SIZE];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text + n, sizeof text - std::size_t(n) - 1, format, args);
+    std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    std::size_t len = std::char_traits<char>::length(text);
-    text[len] = '\n', text[len + 1] = 0;
-    if (!search::searchIdle()) {
-        base::appendInfoText(text); // printed (and logged) with the search output
-    } else {
-        std::fputs(text, stdout);
-        std::fflush(stdout);
-        text[len] = 0;
-        base::debugLine(text);
-    }
+    MessageHook(text);
 }
 
 void closeTablebaseFiles() {

@@ -14,6 +14,8 @@
 namespace tablebases {
 
 constexpr int CACHE_BUCKETS = 32;
+// Room for a line of tablebase news and its NUL; longer text is cut.
+constexpr std::size_t TABLEBASE_MESSAGE_SIZE = 511;
 
 struct ExtentFile {
     std::string path; // empty when not registered or disabled
@@ -42,8 +44,12 @@ void closeTablebaseFiles();
 // Stops using an extent whose file failed during the search, with a message.
 void disableExtent(int id, int side, int extent, const char *reason);
 
-// One line of tablebase news: "info string ..." under UCI, plain text otherwise. During a search
-// the line goes through the search output.
+// Where a line of tablebase news goes (the text alone: no prefix, no line end). Start-up installs
+// the engine's printer; until then the news is dropped.
+using MessageFunction = void (*)(const char *text);
+extern MessageFunction MessageHook;
+
+// Formats one line of tablebase news and hands it to MessageHook.
 void tablebaseMessage(const char *format, ...);
 
 } // namespace tablebases

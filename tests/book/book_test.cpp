@@ -6,7 +6,6 @@
 #include "book/random.h"
 #include "book/select.h"
 #include "book/table.h"
-#include "control/options.h"
 #include "position/fen.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
@@ -25,8 +24,6 @@
 #include <vector>
 
 using namespace position;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 
 namespace {
 
@@ -60,7 +57,7 @@ void handBook(const std::map<std::string, int> &weights) {
 
 Move select(int &count, MoveEntry *list) {
     count = GenerateLegal(search::mainThread().position, list);
-    return book::selectBookMove(search::mainThread(), list, count, false);
+    return book::selectBookMove(search::mainThread(), list, count, nullptr);
 }
 
 } // namespace
@@ -237,20 +234,23 @@ TEST(BookLoading, SamePathKeepsTheBookAndAMissingFileFallsBackToTheInternalBook)
     std::vector<book::BookEntry> entries = {{1, 2, 3, 4}, {0x1122334455667788ull, -5, 1, 9}, {7, 0, 0, 0}};
     ASSERT_TRUE(book::writeBookFile(dir.file("three.vlb"), entries));
     dir.write("short.vlb", dir.read("three.vlb") + "12345"); // a part record at the end
-    auto setPath = [&](const std::string &path) {
-        CaptureStdout();
-        control::setOptionValue(base::OPTION_OWN_BOOK_PATH, path);
-        return GetCapturedStdout();
+    auto loadFrom = [](const std::string &path) {
+        base::Options[base::OPTION_OWN_BOOK_PATH].text = path;
+        return book::loadBook();
     };
-    EXPECT_EQ(setPath(dir.file("short.vlb")), "Opening Book: 3 entries loaded\n");
+    book::BookLoad load = loadFrom(dir.file("short.vlb"));
+    EXPECT_EQ(load.outcome, book::BOOK_FILE_LOADED);
+    EXPECT_EQ(load.entries, 3u);
     ASSERT_EQ(book::bookEntries(), 3u);
     EXPECT_EQ(book::BookTable[1].key, entries[1].key);
     EXPECT_EQ(book::BookTable[1].score, -5);
     EXPECT_EQ(book::BookTable[1].weight, 9);
     book::BookTable.clear();
-    EXPECT_EQ(setPath(dir.file("short.vlb")), ""); // the same path: nothing read
+    EXPECT_EQ(loadFrom(dir.file("short.vlb")).outcome, book::BOOK_UNCHANGED); // the same path: nothing read
     EXPECT_EQ(book::bookEntries(), 0u);
     std::string missing = dir.file("missing.vlb");
-    EXPECT_EQ(setPath(missing), "Cannot open " + missing + ", a small internal book will be used instead!\n");
+    load = loadFrom(missing);
+    EXPECT_EQ(load.outcome, book::BOOK_INTERNAL);
+    EXPECT_EQ(load.path, missing);
     EXPECT_GT(book::bookEntries(), 4000u);
 }

@@ -1,7 +1,6 @@
 // Registration over the path list, the block cache, the probe's scores, and damaged files.
 #include "tablebases/tb_support.h"
 
-#include "base/protocol.h"
 #include "position/fen.h"
 #include "position/position.h"
 #include "search/draw.h"
@@ -40,15 +39,15 @@ int probeFen(const std::string &fen, int ply, bool &found) {
     return score;
 }
 
-// Runs f with the UCI protocol chosen and returns what it printed.
-template <typename F> std::string printedUnderUci(F &&f) {
-    int saved = base::ProtocolMode;
-    base::ProtocolMode = base::MODE_UCI;
-    testing::internal::CaptureStdout();
+// The tablebase news f gave, one line each.
+std::string News;
+template <typename F> std::string newsOf(F &&f) {
+    MessageFunction saved = MessageHook;
+    News.clear();
+    MessageHook = [](const char *text) { News.append(text).append("\n"); };
     f();
-    std::string out = testing::internal::GetCapturedStdout();
-    base::ProtocolMode = saved;
-    return out;
+    MessageHook = saved;
+    return News;
 }
 
 } // namespace
@@ -91,8 +90,8 @@ TEST(TablebaseProbe, RegistersTheFirstFileOfThePathList) {
     copyTable("krk.nbb.emd", second.path(), "krk_nbb.emd");
     allocateTablebaseCache(1);
     std::string paths = first.path() + "/;" + "/no/such/folder," + second.path();
-    std::string out = printedUnderUci([&] { EXPECT_EQ(InitTablebases(paths), 3); });
-    EXPECT_NE(out.find("info string Tablebases: 4 files registered"), std::string::npos) << out;
+    std::string out = newsOf([&] { EXPECT_EQ(InitTablebases(paths), 3); });
+    EXPECT_NE(out.find("Tablebases: 4 files registered"), std::string::npos) << out;
     EXPECT_EQ(Registered[findTable("kqk")][0].extent[0].path, first.path() + "/kqk.nbw.emd");
     EXPECT_EQ(Registered[findTable("krk")][1].extent[0].path, second.path() + "/krk_nbb.emd");
     bool found;
@@ -150,20 +149,18 @@ TEST(TablebaseProbe, DamagedFilesNeverStopTheEngine) {
     krkn[krkn.size() - 100] ^= 1; // last block
     dir.write("krkn.nbb.emd", krkn);
     allocateTablebaseCache(1);
-    std::string out = printedUnderUci([&] { EXPECT_EQ(InitTablebases(dir.path()), 4); });
-    EXPECT_NE(out.find("info string Tablebase file " + dir.path() + "/kpk.nbw.emd skipped"),
-              std::string::npos)
-        << out;
+    std::string out = newsOf([&] { EXPECT_EQ(InitTablebases(dir.path()), 4); });
+    EXPECT_NE(out.find("Tablebase file " + dir.path() + "/kpk.nbw.emd skipped"), std::string::npos) << out;
     EXPECT_NE(out.find("kqk.nbw skipped: 1000 bytes, expected 25635"), std::string::npos) << out;
     EXPECT_NE(out.find("krk.nbw.emd skipped: file broken"), std::string::npos) << out;
-    EXPECT_NE(out.find("info string Tablebases: 1 files registered (3 skipped)"), std::string::npos) << out;
+    EXPECT_NE(out.find("Tablebases: 1 files registered (3 skipped)"), std::string::npos) << out;
 
     int id = findTable("krkn");
     std::uint64_t last = Tables[id].layout[1].size - 1;
     EXPECT_NE(tableValue(id, 1, 0), NO_VALUE);
-    out = printedUnderUci([&] { EXPECT_EQ(tableValue(id, 1, last), NO_VALUE); });
+    out = newsOf([&] { EXPECT_EQ(tableValue(id, 1, last), NO_VALUE); });
     EXPECT_NE(out.find("krkn.nbb.emd: a block is broken; no longer used"), std::string::npos) << out;
-    out = printedUnderUci([&] { EXPECT_EQ(tableValue(id, 1, 8192 * 40), NO_VALUE); });
+    out = newsOf([&] { EXPECT_EQ(tableValue(id, 1, 8192 * 40), NO_VALUE); });
     EXPECT_EQ(out, "");
     InitTablebases("");
 }
