@@ -17,9 +17,9 @@
 //   build/release/make_repertoire /usr/share/scid/data/scid.eco src/book/internal_lines.cpp [cache]
 // The optional cache file keeps the search scores, so that a rerun does not search again.
 #include "base/options.h"
-#include "base/protocol.h"
 #include "book/key.h"
 #include "booktool/san.h"
+#include "control/protocol.h"
 #include "control/startup.h"
 #include "position/fen.h"
 #include "position/makemove.h"
@@ -216,7 +216,7 @@ int main(int argc, char **argv) {
     // Without a book, the ponder-move choice cannot narrow the lists of positions searched later;
     // in xboard mode without "post" the searches print nothing.
     base::Options[base::OPTION_OWN_BOOK].value = 0;
-    base::ProtocolMode = base::MODE_XBOARD;
+    control::setProtocolMode(control::MODE_XBOARD);
     std::vector<Line> lines = selectLines(readEco(argv[1]));
     std::set<std::uint64_t> distinct;
     for (const Line &line : lines) {

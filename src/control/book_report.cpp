@@ -1,9 +1,9 @@
 #include "control/book_report.h"
 
 #include "base/options.h"
-#include "base/protocol.h"
 #include "book/load.h"
 #include "book/select.h"
+#include "control/protocol.h"
 #include "position/notation.h"
 
 #include <cstdio>
@@ -13,8 +13,8 @@ namespace control {
 namespace {
 
 // Console and UCI hear about the book; xboard does not.
-bool silent() { return base::ProtocolMode == base::MODE_XBOARD; }
-const char *prefix() { return base::ProtocolMode == base::MODE_UCI ? "info string " : ""; }
+bool silent() { return ProtocolMode == MODE_XBOARD; }
+const char *prefix() { return ProtocolMode == MODE_UCI ? "info string " : ""; }
 
 void printSelection(const book::BookSelection &s) {
     if (s.count == 0 || silent()) return;

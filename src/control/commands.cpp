@@ -1,10 +1,10 @@
 #include "control/commands.h"
 
-#include "base/debuglog.h"
-#include "base/output.h"
 #include "base/version.h"
+#include "control/debuglog.h"
 #include "control/dispatch.h"
 #include "control/options.h"
+#include "control/output.h"
 #include "control/setup.h"
 #include "control/xboard.h"
 #include "search/context.h"
@@ -21,17 +21,16 @@ void printBanner() {
 }
 
 void uciCommand(std::string_view) {
-    base::ProtocolMode = base::MODE_UCI;
-    search::Shared.holdMoveUntilReleased = true;
+    setProtocolMode(MODE_UCI);
     std::printf("id name %s %s\n", base::ENGINE_NAME, base::ENGINE_VERSION);
     std::printf("id author %s\n", base::ENGINE_AUTHORS);
     printOptions();
     std::printf("uciok\n");
-    base::debugLine("id name/author; options; uciok");
+    debugLine("id name/author; options; uciok");
 }
 
 void xboardCommand(std::string_view) {
-    base::ProtocolMode = base::MODE_XBOARD;
+    setProtocolMode(MODE_XBOARD);
     NewGameCommand("new");
     storeOptionValue(base::OPTION_XBOARD_POST, 0);
 }
@@ -41,7 +40,7 @@ void isreadyCommand(std::string_view) {
     search::stopSearch();
     std::printf("readyok\n");
     std::fflush(stdout);
-    base::debugLine("readyok");
+    debugLine("readyok");
 }
 
 void setoptionCommand(std::string_view line) { handleSetOption(line); }
@@ -63,7 +62,7 @@ void quitCommand(std::string_view) {
 
 void stopCommand(std::string_view) {
     search::stopSearch();
-    base::clearOutputSlots();
+    clearOutputSlots();
 }
 
 void forceCommand(std::string_view line) {

@@ -109,10 +109,10 @@ bool beginsWithSquarePair(std::string_view line) {
 
 void dispatchLine(std::string_view line) {
     std::span<const Command> table;
-    switch (base::ProtocolMode) {
-    case base::MODE_NONE: table = CONSOLE_COMMANDS; break;
-    case base::MODE_XBOARD: table = XBOARD_COMMANDS; break;
-    case base::MODE_UCI: table = UCI_COMMANDS; break;
+    switch (ProtocolMode) {
+    case MODE_NONE: table = CONSOLE_COMMANDS; break;
+    case MODE_XBOARD: table = XBOARD_COMMANDS; break;
+    case MODE_UCI: table = UCI_COMMANDS; break;
     default: return;
     }
     if (const Command *c = findCommand(table, line)) {
@@ -122,7 +122,7 @@ void dispatchLine(std::string_view line) {
             c->handler(line);
         return;
     }
-    if (base::ProtocolMode != base::MODE_XBOARD) return;
+    if (ProtocolMode != MODE_XBOARD) return;
     if (beginsWithSquarePair(line)) {
         xboardMoveCommand(line);
         return;

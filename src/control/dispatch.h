@@ -2,7 +2,7 @@
 // command is a word, how the line must match it, and the handler that receives the line.
 #pragma once
 
-#include "base/protocol.h"
+#include "control/protocol.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,8 +1,8 @@
 #include "control/inifile.h"
 
-#include "base/protocol.h"
 #include "base/text.h"
 #include "control/options.h"
+#include "control/protocol.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -48,8 +48,7 @@ void loadIniFile(IniKind kind) {
     std::ifstream in(name, std::ios::binary);
     if (!in) {
         // A UCI interface shows only "info string" lines to the user.
-        std::printf("%sCannot open %s\n", base::ProtocolMode == base::MODE_UCI ? "info string " : "",
-                    name.c_str());
+        std::printf("%sCannot open %s\n", ProtocolMode == MODE_UCI ? "info string " : "", name.c_str());
         return;
     }
     std::printf("info string Loading ini file '%s'\n", name.c_str());

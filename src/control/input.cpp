@@ -1,9 +1,9 @@
 #include "control/input.h"
 
-#include "base/debuglog.h"
-#include "base/output.h"
+#include "control/debuglog.h"
 #include "control/dispatch.h"
 #include "control/options.h"
+#include "control/output.h"
 #include "platform/platform.h"
 #include "search/context.h"
 
@@ -93,8 +93,8 @@ void resetInput() {
     PendingInput[0] = '\0';
     DiscardingLine = false;
     InputClosed = false;
-    base::clearOutputSlots();
-    base::LastFlushTime = 0;
+    clearOutputSlots();
+    LastFlushTime = 0;
 }
 
 void setupConsole() {
@@ -134,13 +134,13 @@ void ProcessInput() {
     std::size_t length = 0;
     if (readLine(line, length)) {
         std::string_view text(line, length);
-        base::debugLine(text);
+        debugLine(text);
         ++LineDepth;
         dispatchLine(text);
         --LineDepth;
     }
     if (!search::searchIdle())
-        base::FlushOutput(false);
+        FlushOutput(false);
     else if (LineDepth == 0)
         applyDeferredOptions(); // option changes that arrived during the search that has ended
 }

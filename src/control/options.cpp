@@ -2,8 +2,8 @@
 
 #include "base/features.h"
 
-#include "base/debuglog.h"
 #include "base/text.h"
+#include "control/debuglog.h"
 #include "control/inifile.h"
 #include "search/context.h"
 
@@ -132,7 +132,7 @@ void installBuiltins() {
     if (BuiltinsInstalled) return;
     BuiltinsInstalled = true;
     Handlers[base::OPTION_HASHFULL] = onHashfullChanged;
-    Handlers[base::OPTION_DEBUG] = [](int) { base::DebugModeChanged(); };
+    Handlers[base::OPTION_DEBUG] = [](int) { DebugModeChanged(); };
     Handlers[base::OPTION_PERSONALITY] = onPersonalityChanged;
     Handlers[base::OPTION_INIFILEPATH] = [](int) { loadIniFile(INI_SETTINGS); };
 }

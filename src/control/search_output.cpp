@@ -1,9 +1,9 @@
 #include "control/search_output.h"
 
-#include "base/debuglog.h"
 #include "base/options.h"
-#include "base/output.h"
-#include "base/protocol.h"
+#include "control/debuglog.h"
+#include "control/output.h"
+#include "control/protocol.h"
 #include "position/notation.h"
 #include "search/context.h"
 #include "search/report.h"
@@ -25,7 +25,7 @@ namespace {
 int LastHashFull = -1;
 
 void printHeader() {
-    if (base::ProtocolMode == base::MODE_NONE)
+    if (ProtocolMode == MODE_NONE)
         std::fputs("--------------------------------------\nply  time     nodes   knps score pv\n"
                    "--------------------------------------\n",
                    stdout);
@@ -43,13 +43,13 @@ void printPrincipalVariation(const search::PvReport &r) {
         p = MoveToText(r.pv->moves[i], p);
     }
     static char line[sizeof pvText + 200];
-    switch (base::ProtocolMode) {
-    case base::MODE_UCI:
+    switch (ProtocolMode) {
+    case MODE_UCI:
         std::snprintf(line, sizeof line,
                       "info multipv %d depth %u score %s time %" PRIu64 " nodes %" PRIu64 " nps %u pv %s\n",
                       r.multipvIndex, unsigned(r.depth), scoreText, r.elapsed, r.nodes, nps, pvText);
         break;
-    case base::MODE_XBOARD:
+    case MODE_XBOARD:
         if (!base::optionBool(base::OPTION_XBOARD_POST)) return;
         std::snprintf(line, sizeof line, "%2u %5d %7" PRIu64 " %8" PRIu64 " %s\n", unsigned(r.depth), r.score,
                       r.elapsed / 10, r.nodes, pvText);
@@ -59,17 +59,17 @@ void printPrincipalVariation(const search::PvReport &r) {
                       double(r.elapsed) / 1000, r.nodes, double(nps) / 1000, r.score, pvText);
         break;
     }
-    base::appendInfoText(line);
-    if (!search::searchIdle()) base::FlushOutput(false);
+    appendInfoText(line);
+    if (!search::searchIdle()) FlushOutput(false);
 }
 
 void printCurrentMove(Move move, int moveIndex, int depth, std::uint64_t nodes) {
-    if (base::ProtocolMode != base::MODE_UCI) return;
+    if (ProtocolMode != MODE_UCI) return;
     char text[8], line[128];
     MoveToText(move, text);
     std::snprintf(line, sizeof line, "info depth %u currmove %s currmovenumber %u nodes %" PRIu64 "\n",
                   unsigned(depth), text, unsigned(moveIndex + 1), nodes);
-    base::setCurrMoveText(line);
+    setCurrMoveText(line);
 }
 
 void printCurrentLine(const Move *moves, int count) {
@@ -80,7 +80,7 @@ void printCurrentLine(const Move *moves, int count) {
         p = MoveToText(moves[i], p);
     }
     std::strcpy(p, "\n");
-    base::setCurrLineText(line);
+    setCurrLineText(line);
 }
 
 void printHashFull(int permille) {
@@ -88,7 +88,7 @@ void printHashFull(int permille) {
     LastHashFull = permille;
     char line[32];
     std::snprintf(line, sizeof line, "info hashfull %d\n", permille);
-    base::setHashFullText(line);
+    setHashFullText(line);
 }
 
 void printMoveLine(const char *text) {
@@ -100,29 +100,25 @@ void printMoveLine(const char *text) {
 void printBestMoveWithPonder(Move best, Move ponder) {
     std::string b = moveText(best), p = moveText(ponder);
     char line[64];
-    switch (base::ProtocolMode) {
-    case base::MODE_UCI:
-        std::snprintf(line, sizeof line, "bestmove %s ponder %s\n", b.c_str(), p.c_str());
-        break;
-    case base::MODE_XBOARD:
-        std::snprintf(line, sizeof line, "move %s\nHint: %s\n", b.c_str(), p.c_str());
-        break;
+    switch (ProtocolMode) {
+    case MODE_UCI: std::snprintf(line, sizeof line, "bestmove %s ponder %s\n", b.c_str(), p.c_str()); break;
+    case MODE_XBOARD: std::snprintf(line, sizeof line, "move %s\nHint: %s\n", b.c_str(), p.c_str()); break;
     default: std::snprintf(line, sizeof line, "%s\n", b.c_str()); break;
     }
     printMoveLine(line);
-    if (!suppressMoveOutput) base::debugLine("bestmove " + b + " ponder " + p);
+    if (!suppressMoveOutput) debugLine("bestmove " + b + " ponder " + p);
 }
 
 void printBestMoveOnly(Move best) {
     std::string b = moveText(best);
     char line[64];
-    switch (base::ProtocolMode) {
-    case base::MODE_UCI: std::snprintf(line, sizeof line, "bestmove %s\n", b.c_str()); break;
-    case base::MODE_XBOARD: std::snprintf(line, sizeof line, "move %s\n", b.c_str()); break;
+    switch (ProtocolMode) {
+    case MODE_UCI: std::snprintf(line, sizeof line, "bestmove %s\n", b.c_str()); break;
+    case MODE_XBOARD: std::snprintf(line, sizeof line, "move %s\n", b.c_str()); break;
     default: std::snprintf(line, sizeof line, "%s\n", b.c_str()); break;
     }
     printMoveLine(line);
-    if (!suppressMoveOutput) base::debugLine("bestmove " + b);
+    if (!suppressMoveOutput) debugLine("bestmove " + b);
 }
 
 } // namespace
@@ -134,16 +130,16 @@ void connectSearchOutput() {
 
 void announceMove(bool moved) {
     if (!moved) {
-        if (base::ProtocolMode == base::MODE_UCI) printBestMoveOnly(NullMove);
+        if (ProtocolMode == MODE_UCI) printBestMoveOnly(NullMove);
         return;
     }
-    base::FlushOutput(true);
+    FlushOutput(true);
     const search::RootBestMove &result = search::Shared.rootBest;
     if (result.ponderMove == NO_MOVE)
         printBestMoveOnly(result.bestMove);
     else
         printBestMoveWithPonder(result.bestMove, result.ponderMove);
-    base::clearOutputSlots();
+    clearOutputSlots();
 }
 
 void formatScore(char *out, std::size_t size, int score) {

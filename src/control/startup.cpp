@@ -1,11 +1,11 @@
 #include "control/startup.h"
 
-#include "base/protocol.h"
 #include "control/book_report.h"
 #include "control/commands.h"
 #include "control/input.h"
 #include "control/options.h"
 #include "control/position_report.h"
+#include "control/protocol.h"
 #include "control/search_output.h"
 #include "control/setup.h"
 #include "control/tablebase_report.h"
@@ -37,7 +37,7 @@ void registerSubsystemOptionHandlers() {
         search::Settings.hashMb = base::optionInt(base::OPTION_HASH);
         if (!search::resizeHashTables()) {
             std::printf("%sERROR: Cannot allocate %d MB for the hash table: running without one\n",
-                        base::ProtocolMode == base::MODE_UCI ? "info string " : "", search::Settings.hashMb);
+                        ProtocolMode == MODE_UCI ? "info string " : "", search::Settings.hashMb);
             std::fflush(stdout);
         }
     });

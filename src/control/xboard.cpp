@@ -1,13 +1,13 @@
 #include "control/xboard.h"
 
 #include "base/options.h"
-#include "base/protocol.h"
 #include "base/text.h"
 #include "base/version.h"
 #include "control/dispatch.h"
 #include "control/input.h"
 #include "control/options.h"
 #include "control/position_report.h"
+#include "control/protocol.h"
 #include "control/search_commands.h"
 #include "control/search_output.h"
 #include "position/fen.h"
@@ -179,7 +179,7 @@ void NewGameCommand(std::string_view) {
 void xboardGoCommand(std::string_view) {
     using namespace search;
     // Nothing can end a ponder search at the console, which is not read while a search runs.
-    bool mayPonder = base::ProtocolMode == base::MODE_XBOARD;
+    bool mayPonder = ProtocolMode == MODE_XBOARD;
     for (;;) {
         suppressMoveOutput = false;
         expectedPonderMove = NO_MOVE;

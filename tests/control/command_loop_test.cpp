@@ -1,8 +1,8 @@
 #include "base/clock.h"
-#include "base/output.h"
 #include "control/dispatch.h"
 #include "control/input.h"
 #include "control/options.h"
+#include "control/output.h"
 #include "control/setup.h"
 #include "control/xboard.h"
 #include "position/fen.h"
@@ -28,11 +28,11 @@ class CommandLoop : public testing::Test {
         testsupport::initOnce();
         resetInput();
         search::setSearchState(search::STATE_IDLE);
-        ProtocolMode = MODE_NONE;
+        setProtocolMode(MODE_NONE);
     }
     void TearDown() override {
         search::setSearchState(search::STATE_IDLE);
-        ProtocolMode = MODE_NONE;
+        setProtocolMode(MODE_NONE);
         resetInput();
     }
     static void setPending(std::string_view text) {
@@ -75,7 +75,7 @@ TEST_F(CommandLoop, PendingLinesAndRequeuedCommands) {
                     {MODE_XBOARD, "setboard 8/8/8/8/8/8/8/K6k w - - 0 1"},
                     {MODE_NONE, "bench 3"}};
     for (const Requeued &r : requeued) {
-        ProtocolMode = r.mode;
+        setProtocolMode(r.mode);
         search::setSearchState(search::STATE_PONDERING);
         EXPECT_EQ(dispatch(r.line), "");
         EXPECT_EQ(search::searchState(), search::STATE_IDLE) << r.line;
@@ -95,7 +95,7 @@ TEST_F(CommandLoop, PendingLinesAndRequeuedCommands) {
 // Unknown words in each mode are covered through the binary; here what "stop", "isready",
 // "force" and the xboard switches do to the search state, the output slots and the options.
 TEST_F(CommandLoop, StopIsreadyForceAndXboardSwitches) {
-    ProtocolMode = MODE_UCI;
+    setProtocolMode(MODE_UCI);
     search::setSearchState(search::STATE_THINKING);
     appendInfoText("info depth 1\n");
     setCurrMoveText("info currmove e2e4\n");
@@ -108,7 +108,7 @@ TEST_F(CommandLoop, StopIsreadyForceAndXboardSwitches) {
     EXPECT_EQ(search::searchState(), search::STATE_IDLE);
     EXPECT_FALSE(outputSlotsEmpty()); // isready keeps what the search still has to say
 
-    ProtocolMode = MODE_XBOARD;
+    setProtocolMode(MODE_XBOARD);
     EXPECT_EQ(dispatch(std::string_view("bad\0word rest", 13)), "Error (unknown command): bad\n");
     struct Switch {
         const char *word;
@@ -183,7 +183,7 @@ TEST_F(CommandLoop, TimeControlWordsSetTheLimits) {
         {"level 0 1 2.25", LIMIT_CLOCK | LIMIT_INC, 60000, 2250, 0},
     };
     for (int mode : {MODE_NONE, MODE_XBOARD}) { // the time words also work at the console
-        ProtocolMode = mode;
+        setProtocolMode(mode);
         for (const Case &c : cases) {
             Shared.limitFlags = 0;
             dispatch(c.line);

@@ -4,11 +4,11 @@
 #include "fuzz_support.h"
 
 #include "base/options.h"
-#include "base/protocol.h"
 #include "book/table.h"
 #include "booktool/listing.h"
 #include "control/dispatch.h"
 #include "control/options.h"
+#include "control/protocol.h"
 #include "position/fen.h"
 #include "position/notation.h"
 #include "search/context.h"
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::initEngineOnce();
     fuzz::resetEngine();
     fuzz::writeFile("fuzz.vlb", {reinterpret_cast<const char *>(data), size});
-    base::ProtocolMode = base::MODE_UCI;
+    control::setProtocolMode(control::MODE_UCI);
     control::setOptionValue(base::OPTION_OWN_BOOK_PATH, "fuzz.vlb");
     control::setOptionValue(base::OPTION_TOURNAMENT_BOOK, size % 2 ? "true" : "false");
     std::string line = "position startpos moves";

@@ -4,9 +4,9 @@
 // "profile") or run for minutes ("bench", "perft", "analyze") are left out.
 #include "fuzz_support.h"
 
-#include "base/protocol.h"
 #include "base/text.h"
 #include "control/input.h"
+#include "control/protocol.h"
 #include "search/context.h"
 #include "search/search.h"
 
@@ -49,7 +49,7 @@ bool cappedPoll(bool exempt) {
 bool leftOut(std::string_view line, int mode) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line == "quit") return true;
-    if (mode != base::MODE_NONE) return false;
+    if (mode != control::MODE_NONE) return false;
     for (const char *word : {"profile", "bench", "perft", "analyze"})
         if (base::startsWith(line, word)) return true;
     return false;
@@ -65,13 +65,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     control::setInputSource({readFeed, feedWaiting});
     search::PollHook = cappedPoll;
     int mode = data[0] % 3;
-    base::ProtocolMode = mode == 0 ? base::MODE_NONE : mode == 1 ? base::MODE_XBOARD : base::MODE_UCI;
+    control::setProtocolMode(mode == 0   ? control::MODE_NONE
+                             : mode == 1 ? control::MODE_XBOARD
+                                         : control::MODE_UCI);
     Input = Feed{};
     Input.chunkSeed = size;
     std::string_view text(reinterpret_cast<const char *>(data + 1), size - 1);
     std::vector<std::string_view> lines = fuzz::splitLines(text);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (leftOut(lines[i], int(base::ProtocolMode))) continue;
+        if (leftOut(lines[i], int(control::ProtocolMode))) continue;
         Input.bytes += lines[i];
         if (i + 1 < lines.size() || text.back() == '\n') Input.bytes += '\n';
     }

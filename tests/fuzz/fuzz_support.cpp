@@ -1,8 +1,8 @@
 #include "fuzz_support.h"
 
 #include "base/options.h"
-#include "base/protocol.h"
 #include "control/options.h"
+#include "control/protocol.h"
 #include "control/setup.h"
 #include "control/startup.h"
 #include "position/fen.h"
@@ -73,7 +73,7 @@ void initEngineOnce() {
 
 void resetEngine() {
     search::setSearchState(search::STATE_IDLE);
-    base::ProtocolMode = base::MODE_NONE;
+    control::setProtocolMode(control::MODE_NONE);
     for (int i = 0; i < base::OPTION_COUNT; ++i) {
         base::EngineOption &o = base::Options[i];
         if (o.type == base::OPT_BUTTON) continue;

@@ -4,10 +4,10 @@
 #include "fuzz_support.h"
 
 #include "base/options.h"
-#include "base/protocol.h"
 #include "base/text.h"
 #include "control/dispatch.h"
 #include "control/options.h"
+#include "control/protocol.h"
 
 #include <sys/stat.h>
 
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (o.type == base::OPT_SPIN) FUZZ_CHECK(o.value >= o.min && o.value <= o.max);
         if (o.type == base::OPT_CHECK) FUZZ_CHECK(o.value == 0 || o.value == 1);
     }
-    base::ProtocolMode = base::MODE_UCI;
+    control::setProtocolMode(control::MODE_UCI);
     control::dispatchLine("position startpos moves e2e4 d7d5 e4d5 d8d5 b1c3");
     control::dispatchLine("go nodes 3000");
     fuzz::checkGamePosition();

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace base {
+namespace control {
 
 inline constexpr std::size_t INFO_TEXT_SIZE = 65536;
 inline constexpr std::size_t LINE_TEXT_SIZE = 4096;
@@ -34,4 +34,4 @@ bool outputSlotsEmpty();
 // the printed lines to debug.txt. Unforced flushes belong to a running search only.
 void FlushOutput(bool force);
 
-} // namespace base
+} // namespace control

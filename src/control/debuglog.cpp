@@ -1,4 +1,4 @@
-#include "base/debuglog.h"
+#include "control/debuglog.h"
 
 #include "base/clock.h"
 #include "base/options.h"
@@ -6,7 +6,9 @@
 
 #include <cstdio>
 
-namespace base {
+namespace control {
+
+using namespace base;
 
 std::uint64_t DebugStartTime = 0;
 bool DebugStopped = true;
@@ -69,4 +71,4 @@ void debugLines(std::string_view text) {
     std::fclose(f);
 }
 
-} // namespace base
+} // namespace control

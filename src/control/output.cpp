@@ -1,13 +1,15 @@
-#include "base/output.h"
+#include "control/output.h"
 
 #include "base/clock.h"
-#include "base/debuglog.h"
 #include "base/options.h"
+#include "control/debuglog.h"
 
 #include <cstdio>
 #include <cstring>
 
-namespace base {
+namespace control {
+
+using namespace base;
 
 namespace {
 
@@ -71,4 +73,4 @@ void FlushOutput(bool force) {
     clearOutputSlots();
 }
 
-} // namespace base
+} // namespace control

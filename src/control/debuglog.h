@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace base {
+namespace control {
 
 inline constexpr const char *DEBUG_LOG_FILE = "debug.txt";
 
@@ -21,4 +21,4 @@ void debugLine(std::string_view line);
 // With "Debug" on, logs every line of a block of output text (the flushed search output).
 void debugLines(std::string_view text);
 
-} // namespace base
+} // namespace control
