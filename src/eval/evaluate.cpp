@@ -19,7 +19,6 @@ namespace {
 
 constexpr int OPENING_PATTERN_PENALTY = -7;
 constexpr int FIFTY_TAPER_START = 75;
-constexpr int FIFTY_LIMIT = 100;
 
 int forSideToMove(const Position &pos, int whiteScore) {
     return pos.sideToMove == WHITE ? whiteScore : -whiteScore;
@@ -167,8 +166,8 @@ int fullEvaluate(Position &pos, PawnTable *pawns) {
 int fiftyMoveTaper(const Position &pos, int score) {
     int fifty = int(pos.fifty);
     if (fifty <= FIFTY_TAPER_START) return score;
-    if (fifty >= FIFTY_LIMIT) return 0;
-    return (FIFTY_LIMIT - fifty) * score / 25;
+    if (fifty >= FIFTY_MOVE_PLIES) return 0;
+    return (FIFTY_MOVE_PLIES - fifty) * score / 25;
 }
 
 } // namespace eval

@@ -16,7 +16,6 @@ namespace {
 
 // Field lengths beyond which a field counts as corrupt (the size of its buffer less the NUL).
 constexpr std::size_t BOARD_FIELD_MAX = 79, CASTLING_FIELD_MAX = 11, EP_FIELD_MAX = 7;
-constexpr int FIFTY_LIMIT = 100;
 // Game history kept when moves are applied: positions more than 100 reversible plies back
 // cannot matter, and the room left over is what the search's own line needs.
 constexpr std::uint32_t GAME_HISTORY_KEEP = 101;
@@ -246,7 +245,7 @@ FenNotes LoadFen(std::string_view text) {
     }
 
     if (f.count >= 5) {
-        if (f.half > FIFTY_LIMIT)
+        if (f.half > FIFTY_MOVE_PLIES)
             note(notes, "Invalid Fen: 50-move counter corrupted - Assume ply = 0");
         else
             pos.fifty = std::uint32_t(f.half) & 0xFF;

@@ -94,6 +94,8 @@ constexpr int MATE = 32000;
 constexpr int MATE_BOUND = 30000; // |score| above this is a mate score
 constexpr int INFINITE_SCORE = 32767;
 constexpr int ONE_PLY = 256;
+// The fifty-move rule: a game is drawn after this many half-moves without a capture or pawn move.
+constexpr int FIFTY_MOVE_PLIES = 100;
 constexpr int MAX_PLY = 100;
 // A depth of n whole plies, and the whole plies of a depth (toward zero).
 constexpr int plies(int n) { return n * ONE_PLY; }
