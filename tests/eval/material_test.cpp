@@ -7,6 +7,8 @@
 #include "position/fen.h"
 #include "position/movegen.h"
 
+#include <cstdlib>
+
 using namespace position;
 using namespace evaltest;
 
@@ -60,8 +62,19 @@ TEST_F(MaterialTest, PhaseBlendAndFiftyMoveTaper) {
     EXPECT_EQ(eval::gamePhase(fromFen("4k3/8/8/8/8/8/8/QQQ1K3 w - - 0 1")), 12);
     EXPECT_EQ(eval::gamePhase(fromFen("4k3/8/8/8/8/8/QQQ5/QQQQK3 w - - 0 1")), 24);
     EXPECT_EQ(eval::gamePhase(fromFen("4k3/8/8/8/8/8/8/R1BNK3 w - - 0 1")), 4);
-    EXPECT_EQ(eval::blend(-7, 0, 12), -3); // truncates toward zero
-    EXPECT_EQ(eval::blend(24, 48, 6), 42);
+    // The blend runs from the endgame value at phase 0 to the midgame value at 24, one way only,
+    // and treats both colours alike (mirrored positions must score opposite).
+    const int values[] = {-250, -7, -1, 0, 1, 13, 48, 300};
+    for (int mid : values)
+        for (int end : values) {
+            EXPECT_EQ(eval::blend(mid, end, 0), end);
+            EXPECT_EQ(eval::blend(mid, end, 24), mid);
+            for (int phase = 1; phase <= 24; ++phase) {
+                int b = eval::blend(mid, end, phase), before = eval::blend(mid, end, phase - 1);
+                EXPECT_TRUE((b - before) * (mid - end) >= 0 && eval::blend(-mid, -end, phase) == -b)
+                    << mid << " " << end << " " << phase;
+            }
+        }
 
     Position pos = fromFen(START_FEN);
     pos.fifty = 75;
@@ -74,32 +87,58 @@ TEST_F(MaterialTest, PhaseBlendAndFiftyMoveTaper) {
     EXPECT_EQ(eval::fiftyMoveTaper(pos, 50), 0);
 }
 
-TEST_F(MaterialTest, WeightsFollowTheRootSide) {
-    eval::setEvaluationWeights(150, 50, 200, 10, 75, 0, BLACK);
-    EXPECT_EQ(eval::KingDangerWeight[BLACK], 96);
-    EXPECT_EQ(eval::KingDangerWeight[WHITE], 32);
-    EXPECT_EQ(eval::MobilityWeight[BLACK], 128);
-    EXPECT_EQ(eval::MobilityWeight[WHITE], 6);
-    EXPECT_EQ(eval::PassedPawnWeight, 48);
-    EXPECT_EQ(eval::PawnStructureWeight, 0);
-    // Swapping the root side swaps the personality and changes the same position's score.
-    const std::string fen = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";
-    eval::setEvaluationWeights(100, 100, 100, 120, 100, 100, WHITE);
-    int asWhite = fullWhite(fen);
-    eval::setEvaluationWeights(100, 100, 100, 120, 100, 100, BLACK);
-    EXPECT_NE(fullWhite(fen), asWhite);
+// Aggression and Activity weigh the danger to the root side's king and that side's mobility,
+// Caution and Restraint the same terms of the other side; 0 % drops a term, 200 % doubles it.
+TEST_F(MaterialTest, PersonalityWeighsEachSidesTerms) {
+    // Both kings under some pressure and both sides' pieces free to move; then Black, and White,
+    // with king and pawns only, whose mobility options must change nothing.
+    const std::string fens[] = {"r4rk1/pp3ppp/2n5/3q4/3Q4/2N5/PP3PPP/R4RK1 w - - 0 1",
+                                "6k1/pp3ppp/8/8/3Q4/2N5/PP3PPP/R4RK1 w - - 0 1",
+                                mirrorFen("6k1/pp3ppp/8/8/3Q4/2N5/PP3PPP/R4RK1 w - - 0 1")};
+    const char *names[4] = {"Aggression", "Caution", "Activity", "Restraint"};
+    for (const std::string &fen : fens)
+        for (Colour root : {WHITE, BLACK})
+            for (int o = 0; o < 4; ++o) {
+                int score[3];
+                for (int step = 0; step < 3; ++step) {
+                    int percent[4] = {100, 100, 100, 100};
+                    percent[o] = 100 * step;
+                    eval::setEvaluationWeights(percent[0], percent[1], percent[2], percent[3], 100, 100,
+                                               root);
+                    score[step] = fullWhite(fen);
+                }
+                Colour side = o % 2 == 0 ? root : ~root;
+                bool mobility = o >= 2, bare = fromFen(fen).material[side] == 0;
+                // Mobility counts for its side, king danger against it.
+                int sign = (side == WHITE) == mobility ? 1 : -1;
+                if (mobility && bare)
+                    EXPECT_TRUE(score[0] == score[1] && score[1] == score[2]) << fen << " " << names[o];
+                else
+                    EXPECT_GT(sign * (score[1] - score[0]), 0) << fen << " " << names[o] << " root " << root;
+                EXPECT_NEAR(score[2] - score[1], score[1] - score[0], 2) << fen << " " << names[o];
+            }
+    // The passer and pawn-structure weights are tested in pawns_test.cpp.
 }
 
-TEST_F(MaterialTest, OrderingTableBlendsByPhase) {
-    // The ordering table blends the midgame and endgame values by phase (mirroring for Black is
-    // covered by the symmetry tests).
-    eval::buildBlendedPst(fromFen(START_FEN));
-    EXPECT_EQ(OrderingPST[KING][WHITE][textToSquare('g', '1')], 40);
-    eval::buildBlendedPst(fromFen("4k3/pppp4/8/8/8/8/PPPP4/4K3 w - - 0 1"));
-    EXPECT_EQ(OrderingPST[KING][WHITE][textToSquare('g', '1')], 10);
-    eval::buildBlendedPst(fromFen("4k3/8/8/8/8/8/8/R1BNK3 w - - 0 1")); // phase 4
-    Square g1 = textToSquare('g', '1');
-    EXPECT_EQ(OrderingPST[KING][BLACK][g1 ^ 56], (40 * 4 + 10 * 20) / 24);
+TEST_F(MaterialTest, OrderingTableFollowsTheRootPhase) {
+    // Midgame values with the opening material, endgame values with kings and pawns, a mix of the
+    // two at phase 4 (where they differ enough to show it).
+    for (const char *fen :
+         {START_FEN, "4k3/pppp4/8/8/8/8/PPPP4/4K3 w - - 0 1", "4k3/8/8/8/8/8/8/R1BNK3 w - - 0 1"}) {
+        int phase = eval::gamePhase(fromFen(fen));
+        eval::buildBlendedPst(fromFen(fen));
+        for (int t = 0; t < 6; ++t)
+            for (int c = 0; c < 2; ++c)
+                for (int sq = 0; sq < 64; ++sq) {
+                    int mid = eval::PstMid[t][c][sq], end = eval::PstEnd[t][c][sq], v = OrderingPST[t][c][sq];
+                    bool mixed =
+                        (v - mid) * (v - end) <= 0 && (std::abs(mid - end) < 24 || (v != mid && v != end));
+                    ASSERT_TRUE(phase == 24  ? v == mid
+                                : phase == 0 ? v == end
+                                             : mixed)
+                        << fen << " " << t << " " << c << " " << sq;
+                }
+    }
 }
 
 } // namespace

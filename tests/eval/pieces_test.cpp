@@ -4,9 +4,9 @@
 #include "eval/king.h"
 #include "eval/masks.h"
 #include "eval/pieces.h"
-#include "eval/weights.h"
 
 #include <map>
+#include <vector>
 
 using namespace position;
 using namespace evaltest;
@@ -31,7 +31,7 @@ TEST_F(PiecesTest, PieceTerms) {
         {"attackers", &S::kingAttackers},  {"units", &S::kingAttackUnits},   {"open-file", &S::openFileUnits},
         {"mobility-mid", &S::mobilityMid}, {"mobility-end", &S::mobilityEnd}};
     auto records = testsupport::readDataFile("piece_terms.epd");
-    ASSERT_EQ(records.size(), 34u);
+    ASSERT_EQ(records.size(), 36u);
     for (const auto &r : records) {
         ASSERT_EQ(r.fields.size(), 3u) << r.fen;
         Position pos = fullyEvaluated(r.fen);
@@ -39,37 +39,55 @@ TEST_F(PiecesTest, PieceTerms) {
                   std::stoi(r.fields[2]))
             << r.fen << " " << r.fields[0] << " " << r.fields[1];
     }
-    // Threats: d4 forks two minors (2 x 10); the c5 knight attacks the d3 rook (10); a rook line
-    // on a minor (3) and on a rook (5).
-    Position pos = fullyEvaluated("4k3/8/8/2n1b3/3P4/3R4/8/4K3 w - - 0 1");
-    EXPECT_EQ(eval::pieceAttacks(pos, WHITE), 20);
-    EXPECT_EQ(eval::pieceAttacks(pos, BLACK), 10);
-    EXPECT_EQ(eval::pieceAttacks(fullyEvaluated("4k3/p7/8/8/8/8/1P6/rR1nK3 w - - 0 1"), WHITE), 3 + 5);
+    // Threats, largest first: two minors forked by a pawn, a rook, a minor attacked by a pawn, by a
+    // knight, by a rook; nothing attacked. The mirrored position gives Black the same.
+    const char *threats[] = {
+        "r3k3/p7/8/2n1b3/3P4/8/P7/R3K3 w - - 0 1", "r3k3/p7/8/2r5/3P4/8/P7/R3K3 w - - 0 1",
+        "r3k3/p7/8/2n5/3P4/8/P7/R3K3 w - - 0 1",   "r3k3/p7/8/2n5/8/3N4/P7/R3K3 w - - 0 1",
+        "r3k3/p7/8/2n5/8/8/P7/R1R1K3 w - - 0 1",   "r3k3/p7/8/2n5/8/8/P7/R2RK3 w - - 0 1",
+    };
+    int previous = 1000;
+    for (const char *fen : threats) {
+        int threat = eval::pieceAttacks(fullyEvaluated(fen), WHITE);
+        EXPECT_LT(threat, previous) << fen;
+        EXPECT_EQ(eval::pieceAttacks(fullyEvaluated(mirrorFen(fen)), BLACK), threat) << fen;
+        previous = threat;
+    }
+    EXPECT_EQ(previous, 0);
+}
+
+// Shelter of White's king, and of Black's in the mirrored position.
+int shelter(const std::string &board) {
+    Position pos = fromFen(board + " w - - 0 1"), mirror = fromFen(mirrorFen(board + " w - - 0 1"));
+    eval::quickEvaluate(pos);
+    eval::quickEvaluate(mirror);
+    int white = eval::kingShelter(pos, WHITE);
+    EXPECT_EQ(eval::kingShelter(mirror, BLACK), white) << board;
+    return white;
 }
 
 TEST_F(PiecesTest, KingShelter) {
-    // Three pawns at home; the enemy pawns on the same files are not counted against it.
-    Position pos = fullyEvaluated("6k1/5ppp/8/8/8/8/5PPP/6K1 w - - 0 1");
-    EXPECT_EQ(eval::kingShelter(pos, WHITE), 60);
-    EXPECT_EQ(eval::kingShelter(pos, BLACK), 60);
-    // Without enemy pawns on the wing: -12 per file.
-    pos = fullyEvaluated("4k3/5ppp/8/8/8/8/5PPP/6K1 w - - 0 1");
-    EXPECT_EQ(eval::kingShelter(pos, WHITE), 60);
-    pos = fullyEvaluated("6k1/8/8/8/8/8/5PPP/6K1 w - - 0 1");
-    EXPECT_EQ(eval::kingShelter(pos, WHITE), 60 - 36);
-    // Fianchetto with the king on h2, a Black pawn on h5: 20 + 30 - 2 - 24 + 15.
-    pos = fullyEvaluated("6k1/8/8/7p/8/6PP/5PBK/8 w - - 0 1");
-    EXPECT_EQ(eval::kingShelter(pos, WHITE), 20 + 30 - 2 - 24 + 15);
-    // Fianchetto without the bishop; missing h-pawn.
-    pos = fullyEvaluated("6k1/8/8/8/8/6P1/5P2/6K1 w - - 0 1");
-    EXPECT_EQ(eval::kingShelter(pos, WHITE), 20 + 15 - 36 - 15 - 5);
-    // Queenside king, rook shut in on a1.
-    pos = fullyEvaluated("4k3/8/8/8/8/8/PPP5/RK6 w - - 0 1");
-    pos.evalWork.patternPenalty[WHITE] = 0;
-    EXPECT_EQ(eval::kingShelter(pos, WHITE), 60 - 36);
-    EXPECT_EQ(pos.evalWork.patternPenalty[WHITE], -24);
-    // A king in the centre has no shelter.
-    EXPECT_EQ(eval::kingShelter(pos, BLACK), 0);
+    // Each list from better shelter to worse.
+    const std::string home = "6k1/5ppp/8/8/8/8/5PPP/6K1";
+    const std::vector<std::vector<std::string>> orders = {
+        // Pawns shelter best at home, advanced ones still better than none; the f-pawn matters least.
+        {home, "6k1/5ppp/8/8/8/7P/5PP1/6K1", "6k1/5ppp/8/8/8/8/6PP/6K1", "6k1/5ppp/8/8/8/8/5PP1/6K1"},
+        // Files without enemy pawns lie open.
+        {home, "6k1/8/8/8/8/8/5PPP/6K1"},
+        // Storming pawns hurt the more, the closer they come; still, they close the file, unless
+        // the shield pawns can take them.
+        {home, "6k1/5pp1/8/7p/8/8/5PPP/6K1", "6k1/5pp1/8/8/7p/8/5PPP/6K1", "6k1/5pp1/8/8/8/8/5PPP/6K1",
+         "6k1/5pp1/8/8/8/7p/5PPP/6K1"},
+        // A fianchetto wants its bishop; the king tucked in on h2 behind it.
+        {"6k1/5ppp/8/8/8/6P1/5PBP/6K1", "6k1/5ppp/8/8/8/6P1/5P1P/6K1"},
+        {"6k1/5ppp/8/8/8/6PP/5PBK/8", "6k1/5ppp/8/8/8/6PP/5PB1/6K1"},
+    };
+    for (const auto &order : orders)
+        for (std::size_t i = 1; i < order.size(); ++i)
+            EXPECT_GT(shelter(order[i - 1]), shelter(order[i])) << order[i - 1] << " / " << order[i];
+    // The queenside mirrors the kingside; a king in the centre has no shelter.
+    EXPECT_EQ(shelter("1k6/ppp5/8/8/8/8/PPP5/1K6"), shelter(home));
+    EXPECT_EQ(shelter("4k3/5ppp/8/8/8/8/3PPP2/4K3"), 0);
 }
 
 Bitboard at(std::initializer_list<const char *> names) {
@@ -99,47 +117,50 @@ TEST_F(PiecesTest, KingZoneShiftsOnlyFromTheOwnCorners) {
         EXPECT_EQ(eval::KingZone[k.c][textToSquare(k.king[0], k.king[1])], k.zone) << k.c << " " << k.king;
 }
 
-TEST_F(PiecesTest, KingSafetyFromGivenAttackMaps) {
-    // Bare kings on e1 and e8 with hand-set attack maps; each empty zone of 9 squares gives 27
-    // units, KingDangerTable[27] = 19.
-    Position pos = fromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-    pos.evalWork = base::EvalScratch{};
-    pos.evalWork.allPieces = pos.all();
-    EXPECT_EQ(eval::evaluateKingSafety(pos), 0);
-
-    auto &w = pos.evalWork;
-    w.queenAttacks[WHITE] = at({"d7", "e7", "f7", "e6"});
-    w.rookLineAttacks[WHITE] = at({"e7"});
-    w.rookAttacks[WHITE] = at({"e2", "e3", "e4", "e5", "e6", "e7"});
-    w.kingAttackers[WHITE] = 2;
-    w.kingAttackUnits[WHITE] = 5;
-    w.openFileUnits[WHITE] = 1;
-    // Units: 5 + 27 + 2 x 4 attacked zone squares + safe checks (queen 3 x 4, rook 2 x 6)
-    // + 2 for the open file = 66; offset 12: KingDangerTable[78] = 116; a contact check on e7.
-    EXPECT_EQ(eval::evaluateKingSafety(pos), (116 + 10 - 19) * 90 / 100);
-    eval::setEvaluationWeights(100, 200, 100, 100, 100, 100, WHITE);
-    EXPECT_EQ(eval::evaluateKingSafety(pos), (2 * 126 - 19) * 90 / 100);
-    eval::resetEvaluationParameters();
-    // Black minors guarding d7 and e7: those squares stop counting, the contact check goes.
-    w.minorAttacks[BLACK] = at({"d7", "e7"});
-    EXPECT_EQ(eval::evaluateKingSafety(pos), (104 - 19) * 90 / 100);
+TEST_F(PiecesTest, KingSafetyGrowsWithTheAttack) {
+    // Bare kings on e1 and e8, attack maps set by hand one kind of pressure at a time: White's
+    // against e8 and, mirrored, Black's against e1.
+    for (Colour a : {WHITE, BLACK}) {
+        Position pos = fromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+        auto &w = pos.evalWork;
+        w.allPieces = pos.all();
+        auto on = [a](std::initializer_list<const char *> names) { return eval::forColour(a, at(names)); };
+        int last = eval::evaluateKingSafety(pos);
+        EXPECT_EQ(last, 0);
+        auto expectChange = [&](int direction, const char *what) {
+            int now = (a == WHITE ? 1 : -1) * eval::evaluateKingSafety(pos);
+            EXPECT_GT(direction * (now - last), 0) << what << ", attacker " << a;
+            last = now;
+        };
+        w.queenAttacks[a] = on({"d7", "e7", "f7", "e6"});
+        expectChange(1, "queen at the king");
+        w.rookLineAttacks[a] = on({"e7"});
+        expectChange(1, "contact check backed by a rook");
+        w.rookAttacks[a] = on({"e2", "e3", "e4", "e5", "e6", "e7"});
+        expectChange(1, "rook checks");
+        w.kingAttackers[a] = 2;
+        expectChange(1, "attackers");
+        w.kingAttackUnits[a] = 5;
+        expectChange(1, "attack units");
+        w.openFileUnits[a] = 1;
+        expectChange(1, "open file");
+        w.minorAttacks[~a] = on({"d7", "e7"});
+        expectChange(-1, "defending minors");
+    }
 }
 
-TEST_F(PiecesTest, KingSafetyDangerAndWeights) {
-    // The danger table is clamped at both ends.
-    EXPECT_EQ(eval::kingDanger(-3), 0);
-    EXPECT_EQ(eval::kingDanger(1000), 160);
+TEST_F(PiecesTest, KingSafetyOnABoard) {
+    // The danger table never falls and is clamped at both ends.
+    for (int i = 1; i < 256; ++i)
+        EXPECT_GE(eval::kingDanger(i), eval::kingDanger(i - 1));
+    EXPECT_EQ(eval::kingDanger(-3), eval::kingDanger(0));
+    EXPECT_EQ(eval::kingDanger(1000), eval::kingDanger(255));
 
-    // A queen and rook bearing down on the castled Black king.
-    const std::string attack = "r4rk1/ppp2ppp/8/8/8/5Q2/PPP2PPP/4R1K1 w - - 0 1";
-    Position pos = fullyEvaluated(attack);
+    // A queen and rook bearing down on the castled Black king. The personality weights of the
+    // danger are tested in material_test.cpp.
+    Position pos = fullyEvaluated("r4rk1/ppp2ppp/8/8/8/5Q2/PPP2PPP/4R1K1 w - - 0 1");
     EXPECT_GT(pos.evalWork.kingAttackUnits[WHITE], pos.evalWork.kingAttackUnits[BLACK]);
-    int danger = eval::evaluateKingSafety(pos);
-    EXPECT_GT(danger, 0);
-    // Caution weighs the danger to the other side's king: more of it, a higher score for White.
-    eval::setEvaluationWeights(100, 200, 100, 100, 100, 100, WHITE);
-    Position weighted = fullyEvaluated(attack);
-    EXPECT_GT(eval::evaluateKingSafety(weighted), danger);
+    EXPECT_GT(eval::evaluateKingSafety(pos), 0);
 }
 
 } // namespace

@@ -110,25 +110,39 @@ TEST_F(TableTest, FiftyMoveRule) {
     EXPECT_EQ(probeScout(pos, 0, 256, 32767).score, NO_SCORE); // an upper bound of 32767 never cuts
 }
 
-TEST_F(TableTest, StoresCountFillAndStopWhenIdle) {
-    store(pos, 0, 256, 1, BOUND_EXACT, SOME_MOVE);
-    store(pos, 0, 256, 2, BOUND_EXACT, SOME_MOVE); // same entry: not counted again
-    EXPECT_EQ(HashTable.filled, 1u);
-    for (int i = 0; i < 999; ++i) {
-        pos.key += 1;
-        store(pos, 0, 256, 3, BOUND_EXACT, SOME_MOVE);
-    }
-    EXPECT_EQ(mainTableFill(), int(1000 * 1000 / 65535));
+// The fill is the per-mille share of entries in use, not a count of stores.
+TEST_F(TableTest, FillReportsEntriesInUse) {
+    EXPECT_EQ(mainTableFill(), 0);
+    const std::uint64_t first = pos.key, entries = HashTable.mask + 1;
+    auto storeRun = [&](std::uint64_t from, std::uint64_t count) {
+        for (pos.key = from; pos.key < from + count; ++pos.key)
+            store(pos, 0, 256, 3, BOUND_EXACT, SOME_MOVE);
+    };
+    storeRun(first, 1000);
+    int some = mainTableFill();
+    EXPECT_GT(some, 0);
+    // The same positions again, or others landing in the same entries: no change.
+    storeRun(first, 1000);
+    storeRun(first + entries, 1000);
+    EXPECT_EQ(mainTableFill(), some);
+    storeRun(first, entries / 2);
+    EXPECT_NEAR(mainTableFill(), 500, 1);
+    storeRun(first, entries);
+    EXPECT_EQ(mainTableFill(), 1000);
+    clearHash();
+    EXPECT_EQ(mainTableFill(), 0);
+}
+
+TEST_F(TableTest, StoresStopWhenIdle) {
     setSearchState(STATE_IDLE);
-    pos.key += 1;
     store(pos, 0, 256, 4, BOUND_EXACT, SOME_MOVE);
     setSearchState(STATE_THINKING);
     EXPECT_EQ(probeScout(pos, 0, 256, 0).move, NO_MOVE);
+    store(pos, 0, 256, 4, BOUND_EXACT, SOME_MOVE);
+    EXPECT_EQ(probeScout(pos, 0, 256, 0).move, SOME_MOVE);
     clearHash();
-    EXPECT_EQ(mainTableFill(), 0);
-    pos.key -= 1;
     EXPECT_EQ(probeScout(pos, 0, 256, 0).move, NO_MOVE);
-    // Depths past 255 plies and negative depths fit the depth byte.
+    // Negative depths fit the depth byte.
     store(pos, 0, -300, 5, BOUND_EXACT, SOME_MOVE);
     EXPECT_EQ(HashTable.entries[pos.key & HashTable.mask].depth, 0);
 }
