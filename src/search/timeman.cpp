@@ -13,7 +13,6 @@ namespace {
 constexpr int DEFAULT_MOVES_TO_GO = 24;
 constexpr int MIN_LAG_MARGIN = 10;
 constexpr int MAX_LAG_SLACK = 5000;
-constexpr std::int32_t FIRST_CUT_DEPTH = position::plies(3); // the first two iterations always run
 
 // Short budgets in sudden death or increment play shrink, more so late in a quiet phase.
 std::uint64_t shrinkShortBudget(std::uint64_t t, std::uint32_t fifty) {
@@ -55,29 +54,6 @@ void computeTimeBudget(std::uint32_t fifty) {
     c.targetTime = target;
     c.hardTime = 2 * target;
     if (m <= 2) c.targetTime = c.hardTime;
-}
-
-bool limitReached(LimitCheck at) {
-    if (searchIdle()) return true;
-    const SearchContext &c = Shared;
-    const SearchThread &main = mainThread();
-    std::uint32_t flags = c.limitFlags;
-    bool depthPassed = (flags & LIMIT_DEPTH) && main.iterationDepth > position::plies(c.limits.depth);
-    std::uint64_t nodeLimit = std::uint64_t(std::int64_t(c.limits.nodes));
-    // At a node, a node limit is reached by the node that makes it up; between iterations and
-    // at the clock check, only a search that went past it stops.
-    if (at == LimitCheck::NODE) return depthPassed || ((flags & LIMIT_NODES) && main.nodeCount >= nodeLimit);
-    if (flags & LIMIT_INFINITE) return false;
-    if (flags & LIMIT_DEPTH) return depthPassed;
-    if (flags & LIMIT_NODES) return main.nodeCount > nodeLimit;
-    std::uint64_t elapsed = base::GetTimeMs() - c.startTime;
-    if (flags & LIMIT_MOVETIME) return elapsed > c.targetTime;
-    if (main.iterationDepth < FIRST_CUT_DEPTH) return false;
-    // A new iteration starts only while at most half of the budget is used.
-    if (at == LimitCheck::ITERATION) return 2 * elapsed > c.targetTime;
-    // An unsettled root (failed low, or no score inside the window yet) may use the hard budget.
-    if (main.rootFailedLow || !main.rootScoreKnown) return elapsed > c.hardTime;
-    return elapsed > c.targetTime;
 }
 
 bool runSearch() {

@@ -1,6 +1,10 @@
 // How long one move may take, and when a running search must stop.
 #pragma once
 
+#include "base/clock.h"
+#include "search/context.h"
+#include "search/thread.h"
+
 #include <cstdint>
 
 namespace search {
@@ -16,8 +20,33 @@ void computeTimeBudget(std::uint32_t fifty);
 // end the whole search, also an infinite one), at the clock check every few thousand nodes, and
 // before each iteration after the first.
 enum class LimitCheck : std::uint8_t { NODE, CLOCK, ITERATION };
-// True when the search is idle or a limit is reached at that point.
-bool limitReached(LimitCheck at);
+constexpr std::int32_t FIRST_CUT_DEPTH = position::plies(3); // the first two iterations always run
+
+// True when the search is idle or a limit is reached at that point. Inline: the main thread asks
+// at every node it counts.
+inline bool limitReached(LimitCheck at) {
+    if (searchIdle()) return true;
+    const SearchContext &c = Shared;
+    const SearchThread &main = mainThread();
+    std::uint32_t flags = c.limitFlags;
+    bool depthPassed = (flags & LIMIT_DEPTH) && main.iterationDepth > position::plies(c.limits.depth);
+    std::uint64_t nodeLimit = std::uint64_t(std::int64_t(c.limits.nodes));
+    // At a node, a node limit is reached by the node that makes it up; between iterations and
+    // at the clock check, only a search that went past it stops.
+    if (at == LimitCheck::NODE) return depthPassed || ((flags & LIMIT_NODES) && main.nodeCount >= nodeLimit);
+    if (flags & LIMIT_INFINITE) return false;
+    if (flags & LIMIT_DEPTH) return depthPassed;
+    if (flags & LIMIT_NODES) return main.nodeCount > nodeLimit;
+    std::uint64_t elapsed = base::GetTimeMs() - c.startTime;
+    if (flags & LIMIT_MOVETIME) return elapsed > c.targetTime;
+    if (main.iterationDepth < FIRST_CUT_DEPTH) return false;
+    // A new iteration starts only while at most half of the budget is used.
+    if (at == LimitCheck::ITERATION) return 2 * elapsed > c.targetTime;
+    // An unsettled root (failed low, or no score inside the window yet) may use the hard budget.
+    if (main.rootFailedLow || !main.rootScoreKnown) return elapsed > c.hardTime;
+    return elapsed > c.targetTime;
+}
+
 inline bool iterationMayStart() { return !limitReached(LimitCheck::ITERATION); }
 
 } // namespace search
