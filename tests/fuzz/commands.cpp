@@ -8,14 +8,15 @@
 #include "control/input.h"
 #include "control/protocol.h"
 #include "search/context.h"
-#include "search/search.h"
+#include "search/hooks.h"
+#include "search/thread.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
-constexpr std::uint64_t NODE_CAP = 4500; // one poll of the input (at 4096 nodes)
+constexpr std::uint64_t NODE_CAP = 4096; // the search reads its input once, then stops
 constexpr std::size_t MAX_INPUT = 140000;
 
 struct Feed {
@@ -41,9 +42,9 @@ long readFeed(char *buffer, unsigned long size) {
 
 bool feedWaiting() { return !Input.endSent; }
 
-bool cappedPoll(bool exempt) {
-    if (search::nodeCount >= NODE_CAP) search::setSearchState(search::STATE_IDLE);
-    return control::PollSearch(exempt);
+void cappedInput() {
+    control::ProcessInput();
+    if (search::mainThread().nodeCount >= NODE_CAP) search::stopSearch();
 }
 
 bool leftOut(std::string_view line, int mode) {
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::resetEngine();
     control::resetInput();
     control::setInputSource({readFeed, feedWaiting});
-    search::PollHook = cappedPoll;
+    search::Hooks.readInput = cappedInput;
     int mode = data[0] % 3;
     control::setProtocolMode(mode == 0   ? control::MODE_NONE
                              : mode == 1 ? control::MODE_XBOARD
