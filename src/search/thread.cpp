@@ -3,23 +3,21 @@
 #include "search/picker.h"
 
 #include <cstring>
-#include <memory>
 
 namespace search {
 
 SearchThread *Threads[MAX_THREADS];
 
 void allocateSearchThreads() {
-    static std::unique_ptr<SearchThread> thread0;
-    if (!thread0) {
-        thread0 = std::make_unique<SearchThread>();
-        eval::allocatePawnTable(thread0->pawns);
-        for (auto &h : thread0->history)
+    // Thread 0 lives as long as the program: its record and tables stay reachable from Threads.
+    if (!Threads[0]) {
+        Threads[0] = new SearchThread();
+        eval::allocatePawnTable(Threads[0]->pawns);
+        for (auto &h : Threads[0]->history)
             h = HISTORY_START;
     }
-    thread0->index = 0;
-    thread0->ply = -1;
-    Threads[0] = thread0.get();
+    Threads[0]->index = 0;
+    Threads[0]->ply = -1;
 }
 
 void shiftKillers(SearchThread &thread) {
