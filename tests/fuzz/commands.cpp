@@ -17,7 +17,7 @@
 namespace {
 
 constexpr std::uint64_t NODE_CAP = 4096; // the search reads its input once, then stops
-constexpr std::size_t MAX_INPUT = 140000;
+constexpr std::size_t LONGEST_INPUT = 140000;
 
 struct Feed {
     std::string bytes;
@@ -59,7 +59,7 @@ bool leftOut(std::string_view line, int mode) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    if (size == 0 || size > MAX_INPUT) return 0;
+    if (size == 0 || size > LONGEST_INPUT) return 0;
     fuzz::initEngineOnce();
     fuzz::resetEngine();
     control::resetInput();
