@@ -78,7 +78,7 @@ void registerSubsystemOptionHandlers() {
 // tablebases' news are printed here too.
 void connectSearch() {
     search::Hooks = {rootBookMoveReported, selectBookMoveReported, tablebases::ProbeTablebase, ProcessInput};
-    tablebases::MessageHook = printTablebaseMessage;
+    tablebases::NewsHook = printTablebaseNews;
     connectSearchOutput();
 }
 

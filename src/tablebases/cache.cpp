@@ -114,8 +114,7 @@ void allocateTablebaseCache(int megabytes) {
     if (!Entries || !BlockData) {
         Entries.reset();
         BlockData.reset();
-        tablebaseMessage("Cannot allocate %llu bytes for the tablebase cache: running without tablebases",
-                         static_cast<unsigned long long>(bytes));
+        NewsHook({NewsKind::NO_CACHE_MEMORY, "", "", bytes});
     } else {
         EntryCount = count;
         for (int i = 0; i < count; ++i)

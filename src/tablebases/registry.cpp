@@ -4,7 +4,6 @@
 #include "tablebases/cache.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -20,7 +19,7 @@ namespace {
 constexpr std::uint64_t EXTENT_BYTES = std::uint64_t(1) << 31;
 constexpr std::uint32_t TABLE_BLOCK = 8192;
 
-void dropMessage(const char *) {}
+void dropNews(const TablebaseNews &) {}
 
 struct Counters {
     int tried = 0, opened = 0, registered = 0, skipped = 0;
@@ -70,8 +69,7 @@ bool checkFile(std::FILE *f, const std::string &path, bool compressed, std::uint
     if (ec) length = 0;
     if (!compressed) {
         if (length == expected) return true;
-        tablebaseMessage("Tablebase file %s skipped: %llu bytes, expected %llu", path.c_str(),
-                         static_cast<unsigned long long>(length), static_cast<unsigned long long>(expected));
+        NewsHook({NewsKind::FILE_SIZE, path.c_str(), "", length, expected});
         return false;
     }
     std::uint8_t prefix[CONTAINER_PREFIX];
@@ -94,18 +92,15 @@ bool checkFile(std::FILE *f, const std::string &path, bool compressed, std::uint
         }
     }
     if (problem != CONTAINER_OK) {
-        tablebaseMessage("Tablebase file %s skipped: %s", path.c_str(), containerErrorText(problem));
+        NewsHook({NewsKind::FILE_BROKEN, path.c_str(), containerErrorText(problem)});
         return false;
     }
     if (header->blockSize != TABLE_BLOCK) {
-        tablebaseMessage("Tablebase file %s skipped: unsupported block size %u", path.c_str(),
-                         header->blockSize);
+        NewsHook({NewsKind::BLOCK_SIZE, path.c_str(), "", header->blockSize});
         return false;
     }
     if (header->decodedSize != expected || header->blockOffset.back() > length) {
-        tablebaseMessage("Tablebase file %s skipped: holds %llu bytes, expected %llu", path.c_str(),
-                         static_cast<unsigned long long>(header->decodedSize),
-                         static_cast<unsigned long long>(expected));
+        NewsHook({NewsKind::FILE_CONTENT, path.c_str(), "", header->decodedSize, expected});
         return false;
     }
     counters.headerBytes += headerLength;
@@ -147,16 +142,7 @@ void registerSide(const std::string &folder, const TableInfo &t, int side, Count
 
 } // namespace
 
-MessageFunction MessageHook = dropMessage;
-
-void tablebaseMessage(const char *format, ...) {
-    char text[TABLEBASE_MESSAGE_SIZE];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    MessageHook(text);
-}
+NewsFunction NewsHook = dropNews;
 
 void closeTablebaseFiles() {
     for (auto &table : Registered)
@@ -171,7 +157,7 @@ void closeTablebaseFiles() {
 void disableExtent(int id, int side, int extent, const char *reason) {
     ExtentFile &f = Registered[id][side].extent[extent];
     if (f.path.empty()) return;
-    tablebaseMessage("Tablebase file %s: %s; no longer used", f.path.c_str(), reason);
+    NewsHook({NewsKind::FILE_FAILED, f.path.c_str(), reason});
     if (f.handle) std::fclose(f.handle);
     f.handle = nullptr;
     f.path.clear();
@@ -215,8 +201,7 @@ int InitTablebases(std::string_view paths) {
                  : highest >= 1                ? 3
                                                : 0;
     if (folders > 0)
-        tablebaseMessage("Tablebases: %d files registered (%d skipped), up to %d pieces", counters.registered,
-                         counters.skipped, pieces);
+        NewsHook({NewsKind::REGISTERED, "", "", 0, 0, counters.registered, counters.skipped, pieces});
     return pieces;
 }
 

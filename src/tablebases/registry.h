@@ -14,8 +14,6 @@
 namespace tablebases {
 
 constexpr int CACHE_BUCKETS = 32;
-// Room for a line of tablebase news and its NUL; longer text is cut.
-constexpr std::size_t TABLEBASE_MESSAGE_SIZE = 511;
 
 struct ExtentFile {
     std::string path; // empty when not registered or disabled
@@ -44,12 +42,27 @@ void closeTablebaseFiles();
 // Stops using an extent whose file failed during the search, with a message.
 void disableExtent(int id, int side, int extent, const char *reason);
 
-// Where a line of tablebase news goes (the text alone: no prefix, no line end). Start-up installs
-// the engine's printer; until then the news is dropped.
-using MessageFunction = void (*)(const char *text);
-extern MessageFunction MessageHook;
+// What the tablebases have to tell the interface.
+enum class NewsKind : std::uint8_t {
+    FILE_SIZE,       // a plain file of `size` bytes where `expected` were due: skipped
+    FILE_BROKEN,     // a compressed file that cannot be read (`reason`): skipped
+    BLOCK_SIZE,      // a compressed file of blocks of `size` bytes: skipped
+    FILE_CONTENT,    // a compressed file that holds `size` bytes where `expected` were due: skipped
+    FILE_FAILED,     // a file that failed while being read (`reason`): no longer used
+    REGISTERED,      // the path's tables: `registered` files, `skipped` files, up to `pieces` pieces
+    NO_CACHE_MEMORY, // no memory for a block cache of `size` bytes: no tablebases
+};
 
-// Formats one line of tablebase news and hands it to MessageHook.
-void tablebaseMessage(const char *format, ...);
+struct TablebaseNews {
+    NewsKind kind;
+    const char *path = "";
+    const char *reason = "";
+    std::uint64_t size = 0, expected = 0;
+    int registered = 0, skipped = 0, pieces = 0;
+};
+
+// Where the news goes. Start-up installs the engine's printer; until then it is dropped.
+using NewsFunction = void (*)(const TablebaseNews &news);
+extern NewsFunction NewsHook;
 
 } // namespace tablebases

@@ -39,16 +39,24 @@ int probeFen(const std::string &fen, int ply, bool &found) {
     return score;
 }
 
-// The tablebase news f gave, one line each.
+// The tablebase news f gave, one line each: the kind's number, the file's name, the reason and the
+// numbers.
 std::string News;
 template <typename F> std::string newsOf(F &&f) {
-    MessageFunction saved = MessageHook;
+    NewsFunction saved = NewsHook;
     News.clear();
-    MessageHook = [](const char *text) { News.append(text).append("\n"); };
+    NewsHook = [](const TablebaseNews &n) {
+        std::string name = n.path;
+        name = name.substr(name.find_last_of('/') + 1);
+        News += std::to_string(int(n.kind)) + " " + name + " " + n.reason + " " + std::to_string(n.size) +
+                " " + std::to_string(n.expected) + " " + std::to_string(n.registered) + " " +
+                std::to_string(n.skipped) + "\n";
+    };
     f();
-    MessageHook = saved;
+    NewsHook = saved;
     return News;
 }
+std::string kind(NewsKind k) { return std::to_string(int(k)) + " "; }
 
 } // namespace
 
@@ -91,7 +99,7 @@ TEST(TablebaseProbe, RegistersTheFirstFileOfThePathList) {
     allocateTablebaseCache(1);
     std::string paths = first.path() + "/;" + "/no/such/folder," + second.path();
     std::string out = newsOf([&] { EXPECT_EQ(InitTablebases(paths), 3); });
-    EXPECT_NE(out.find("Tablebases: 4 files registered"), std::string::npos) << out;
+    EXPECT_NE(out.find(kind(NewsKind::REGISTERED) + "  0 0 4 "), std::string::npos) << out;
     EXPECT_EQ(Registered[findTable("kqk")][0].extent[0].path, first.path() + "/kqk.nbw.emd");
     EXPECT_EQ(Registered[findTable("krk")][1].extent[0].path, second.path() + "/krk_nbb.emd");
     bool found;
@@ -150,16 +158,17 @@ TEST(TablebaseProbe, DamagedFilesNeverStopTheEngine) {
     dir.write("krkn.nbb.emd", krkn);
     allocateTablebaseCache(1);
     std::string out = newsOf([&] { EXPECT_EQ(InitTablebases(dir.path()), 4); });
-    EXPECT_NE(out.find("Tablebase file " + dir.path() + "/kpk.nbw.emd skipped"), std::string::npos) << out;
-    EXPECT_NE(out.find("kqk.nbw skipped: 1000 bytes, expected 25635"), std::string::npos) << out;
-    EXPECT_NE(out.find("krk.nbw.emd skipped: file broken"), std::string::npos) << out;
-    EXPECT_NE(out.find("Tablebases: 1 files registered (3 skipped)"), std::string::npos) << out;
+    EXPECT_NE(out.find(" kpk.nbw.emd "), std::string::npos) << out;
+    EXPECT_NE(out.find(kind(NewsKind::FILE_SIZE) + "kqk.nbw  1000 25635 "), std::string::npos) << out;
+    EXPECT_NE(out.find(kind(NewsKind::FILE_BROKEN) + "krk.nbw.emd file broken "), std::string::npos) << out;
+    EXPECT_NE(out.find(kind(NewsKind::REGISTERED) + "  0 0 1 3\n"), std::string::npos) << out;
 
     int id = findTable("krkn");
     std::uint64_t last = Tables[id].layout[1].size - 1;
     EXPECT_NE(tableValue(id, 1, 0), NO_VALUE);
     out = newsOf([&] { EXPECT_EQ(tableValue(id, 1, last), NO_VALUE); });
-    EXPECT_NE(out.find("krkn.nbb.emd: a block is broken; no longer used"), std::string::npos) << out;
+    EXPECT_NE(out.find(kind(NewsKind::FILE_FAILED) + "krkn.nbb.emd a block is broken "), std::string::npos)
+        << out;
     out = newsOf([&] { EXPECT_EQ(tableValue(id, 1, 8192 * 40), NO_VALUE); });
     EXPECT_EQ(out, "");
     InitTablebases("");
