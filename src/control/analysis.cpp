@@ -163,7 +163,7 @@ bool analyzeLine(const std::string &line, int id, std::uint64_t moveTime) {
     c.startTime = base::GetTimeMs();
     main.iterationDepth = 0;
     main.historyOrdering = false;
-    main.nodeCount = 0;
+    main.nodeCount.store(0);
     setSearchState(STATE_THINKING);
     c.targetTime = moveTime;
     c.limitFlags = LIMIT_MOVETIME;
@@ -203,7 +203,7 @@ void benchCommand(std::string_view line) {
     search::resetHistory();
     searchGameToDepth(depth);
     std::uint64_t ms = base::GetTimeMs() - t0;
-    std::uint64_t nodes = search::mainThread().nodeCount;
+    std::uint64_t nodes = search::searchedNodes();
     std::printf("Nodes:\t%" PRIu64 "\nTime:\t%" PRIu64 " ms\nNPS:\t%u\n", nodes, ms,
                 ms ? unsigned(nodes * 1000 / ms) : 0u);
     std::fflush(stdout);

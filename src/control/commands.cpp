@@ -8,6 +8,7 @@
 #include "control/setup.h"
 #include "control/xboard.h"
 #include "search/context.h"
+#include "search/pool.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +57,9 @@ void progCommand(std::string_view) {
 }
 
 void quitCommand(std::string_view) {
+    // Also during a search: the helpers stop before the program's data goes away.
+    search::stopSearch();
+    search::waitForHelpers();
     std::fflush(stdout);
     std::exit(0);
 }

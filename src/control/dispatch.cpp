@@ -70,7 +70,7 @@ constexpr Command XBOARD_COMMANDS[] = {
     {"ics ", PREFIX, ignoreCommand},
     {"computer", EXACT, ignoreCommand},
     {"memory ", PREFIX, ignoreCommand},
-    {"cores ", PREFIX, ignoreCommand},
+    {"cores ", PREFIX, coresCommand},
     {"egtpath ", PREFIX, ignoreCommand},
     {"option ", PREFIX, ignoreCommand},
     {"quit", EXACT, quitCommand},

@@ -4,6 +4,7 @@
 #include "control/dispatch.h"
 #include "control/options.h"
 #include "control/output.h"
+#include "control/tablebase_report.h"
 #include "platform/platform.h"
 #include "search/context.h"
 
@@ -139,6 +140,7 @@ void ProcessInput() {
         dispatchLine(text);
         --LineDepth;
     }
+    printQueuedTablebaseNews();
     if (!search::searchIdle())
         FlushOutput(false);
     else if (LineDepth == 0)

@@ -6,6 +6,7 @@
 #include "control/debuglog.h"
 #include "control/inifile.h"
 #include "search/context.h"
+#include "search/thread.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -50,10 +51,10 @@ constexpr base::OptionGroup UCI = base::GROUP_UCI, PERS = base::GROUP_PERSONALIT
                             INTERNAL = base::GROUP_INTERNAL;
 
 constexpr OptionDefinition DEFINITIONS[base::OPTION_COUNT] = {
-    spin("Hash", UCI, 128, 1, 2048),
+    spin("Hash", UCI, 128, 1, 65536),
     combo("Hashfull", "None", "var None var Main var Pawn var PV"),
     button("Clear Hash"),
-    spin("Threads", UCI, 1, 1, 1),
+    spin("Threads", UCI, 1, 1, search::MAX_THREADS),
     text("NalimovPath", "C:\\EGTB\\"),
     spin("NalimovCache", UCI, 1, 1, 1024),
     check("OwnBook", UCI, true),

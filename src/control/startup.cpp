@@ -15,6 +15,7 @@
 #include "position/attacks.h"
 #include "position/fen.h"
 #include "search/hooks.h"
+#include "search/pool.h"
 #include "search/search.h"
 #include "search/settings.h"
 #include "search/thread.h"
@@ -42,6 +43,15 @@ void registerSubsystemOptionHandlers() {
         }
     });
     registerOptionHandler("Clear Hash", [](int) { search::clearHash(); });
+    registerOptionHandler("Threads", [](int) {
+        int wanted = base::optionInt(base::OPTION_THREADS);
+        int reached = search::setThreadCount(wanted);
+        if (reached < wanted) {
+            std::printf("%sERROR: Cannot allocate %d search threads: running with %d\n",
+                        ProtocolMode == MODE_UCI ? "info string " : "", wanted, reached);
+            std::fflush(stdout);
+        }
+    });
     auto pieceValues = [](int) {
         eval::setPieceValues(base::optionInt(base::OPTION_KNIGHT), base::optionInt(base::OPTION_BISHOP),
                              base::optionInt(base::OPTION_ROOK), base::optionInt(base::OPTION_QUEEN),

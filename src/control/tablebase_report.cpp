@@ -4,10 +4,13 @@
 #include "control/output.h"
 #include "control/protocol.h"
 #include "search/context.h"
+#include "search/pool.h"
 #include "tablebases/registry.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 namespace control {
 
@@ -50,16 +53,14 @@ void formatNews(char *text, std::size_t size, const tablebases::TablebaseNews &n
     }
 }
 
-} // namespace
+// News from a helper thread waits here for the main thread; more than a few at once are dropped.
+constexpr int QUEUE_SIZE = 8;
+std::mutex &QueueLock = *new std::mutex;
+char Queued[QUEUE_SIZE][NEWS_SIZE + 1];
+int QueuedCount = 0;
 
-void printTablebaseNews(const tablebases::TablebaseNews &news) {
-    char text[NEWS_SIZE];
-    formatNews(text, sizeof text, news);
-    // The prefix, the text (cut to fit) and the line end.
-    char line[NEWS_SIZE + 1];
-    std::snprintf(line, sizeof line - 1, "%s%s", ProtocolMode == MODE_UCI ? "info string " : "", text);
-    std::size_t length = std::strlen(line);
-    line[length] = '\n', line[length + 1] = 0;
+// `line` holds the text and its line end at `length`.
+void emit(char *line, std::size_t length) {
     if (!search::searchIdle()) {
         appendInfoText(line); // printed (and logged) with the search output
     } else {
@@ -68,6 +69,35 @@ void printTablebaseNews(const tablebases::TablebaseNews &news) {
         line[length] = 0;
         debugLine(line);
     }
+}
+
+} // namespace
+
+void printTablebaseNews(const tablebases::TablebaseNews &news) {
+    char text[NEWS_SIZE];
+    formatNews(text, sizeof text, news);
+    // The prefix, the text (cut to fit) and the line end.
+    char line[NEWS_SIZE + 1];
+    const char *prefix = ProtocolMode == MODE_UCI ? "info string " : "";
+    std::size_t length = std::strlen(prefix);
+    std::memcpy(line, prefix, length);
+    std::size_t textLength = std::min(std::strlen(text), sizeof line - 2 - length);
+    std::memcpy(line + length, text, textLength);
+    length += textLength;
+    line[length] = '\n', line[length + 1] = 0;
+    if (search::currentThreadIndex() != 0) { // a helper's probe: the main thread prints it
+        std::lock_guard<std::mutex> lock(QueueLock);
+        if (QueuedCount < QUEUE_SIZE) std::memcpy(Queued[QueuedCount++], line, length + 2);
+        return;
+    }
+    emit(line, length);
+}
+
+void printQueuedTablebaseNews() {
+    std::lock_guard<std::mutex> lock(QueueLock);
+    for (int i = 0; i < QueuedCount; ++i)
+        emit(Queued[i], std::strlen(Queued[i]) - 1);
+    QueuedCount = 0;
 }
 
 } // namespace control

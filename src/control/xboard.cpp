@@ -17,6 +17,7 @@
 #include "search/thread.h"
 #include "search/timeman.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -160,6 +161,11 @@ std::int32_t clockMs(std::string_view line) {
     return search::boundedLimit(std::int64_t(numberAfterWord(line, 0)) * 10, search::CLOCK_BOUND_MS);
 }
 } // namespace
+
+void coresCommand(std::string_view line) {
+    int cores = std::clamp(numberAfterWord(line, 1), 1, search::MAX_THREADS);
+    setOptionValue(base::OPTION_THREADS, std::to_string(cores));
+}
 
 void timeCommand(std::string_view line) { Clocks.engine = clockMs(line); }
 void otimCommand(std::string_view line) { Clocks.opponent = clockMs(line); }

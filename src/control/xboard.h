@@ -32,9 +32,11 @@ void levelCommand(std::string_view line);
 void stCommand(std::string_view line);
 void sdCommand(std::string_view line);
 void npsCommand(std::string_view line);
+// "cores N": the number of searching threads (the "Threads" option).
+void coresCommand(std::string_view line);
 void timeCommand(std::string_view line);
 void otimCommand(std::string_view line);
-// Needs an idle engine: during a search it stops it and re-queues "new".
+// Runs on an idle engine only (during a search the command table re-queues it).
 void NewGameCommand(std::string_view line);
 // xboard and console "go": the go loop.
 void xboardGoCommand(std::string_view line);

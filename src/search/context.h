@@ -61,6 +61,9 @@ struct SearchContext {
     std::int32_t engineSide = NO_SIDE;
     RootBestMove rootBest{};
     position::Move instantMove = 0; // what the book or a forced reply offers without a search
+    std::int32_t maxDepth = 0;      // "Max depth" when the search started
+    std::uint64_t nodeLimit = 0;    // the node limit of all threads together, 0 for none (fixed
+                                    // when the search starts: the helpers check it too)
     // The interface reads a move only once it has released the search (ponderhit or stop): a
     // ponder search that ends by itself keeps its move, and a root without moves still answers.
     bool holdMoveUntilReleased = false;

@@ -23,8 +23,9 @@ DepthResult searchToDepth(const Position &root, int maxDepth, std::uint64_t node
     startSearch();
     GamePosition = game;
     const SearchThread &t = mainThread();
-    bool stopped = nodeLimit && t.nodeCount >= nodeLimit;
-    return {c.rootBest.bestMove, c.rootBest.bestScore, wholePlies(t.iterationDepth), t.nodeCount, stopped};
+    std::uint64_t nodes = searchedNodes();
+    bool stopped = nodeLimit && nodes >= nodeLimit;
+    return {c.rootBest.bestMove, c.rootBest.bestScore, wholePlies(t.iterationDepth), nodes, stopped};
 }
 
 } // namespace search

@@ -29,7 +29,9 @@ constexpr int CAPTURE_BONUS = 100;
 constexpr int CAPTURE_FLOOR = -100;
 constexpr int SIZE_LIMIT = 32767; // subtree sizes are kept as 15-bit list scores
 
-bool isRoot(const Run &r) { return r.thread.index == 0 && r.thread.ply == 0; }
+// The root of the thread's own search; only the main thread reports from it.
+bool isRoot(const Run &r) { return r.thread.ply == 0; }
+bool reports(const Run &r) { return r.thread.index == 0; }
 
 int findMove(const SearchFrame &f, Move m) {
     for (int i = 0; i < f.moveCount; ++i)
@@ -71,7 +73,11 @@ void scoreMoves(Run &r, SearchFrame &f) {
 
 void reportBest(Run &r, Move move, Move reply, int score) {
     if (current(r).alpha > -INFINITE_SCORE) r.thread.rootScoreKnown = 1;
-    setBestMove(move, reply, score);
+    if (reports(r)) setBestMove(move, reply, score);
+}
+
+void reportLine(Run &r, int score, int row, Move move) {
+    if (reports(r)) reportSearchInfo(r.thread, score, row, move);
 }
 
 Step finishNode(Run &r);
@@ -86,8 +92,8 @@ Step nextChild(Run &r) {
         MoveEntry e = selectBest(f.moves, f.moveIndex, f.moveCount);
         Move m = entryMove(e);
         f.currentMove = m;
-        if (root && f.depth >= f.targetDepth)
-            Reports.currentMove(m, f.moveIndex, wholePlies(r.thread.iterationDepth), r.thread.nodeCount);
+        if (root && reports(r) && f.depth >= f.targetDepth)
+            Reports.currentMove(m, f.moveIndex, wholePlies(r.thread.iterationDepth), searchedNodes());
         bool ep = isEnPassant(pos, m);
         PieceType captured;
         MakeMove(pos, m, captured);
@@ -98,7 +104,7 @@ Step nextChild(Run &r) {
             f.moves[f.moveIndex] = f.moves[--f.moveCount];
             continue;
         }
-        f.nodesBefore = r.thread.nodeCount - r.thread.quiescenceNodeCount;
+        f.nodesBefore = fullWidthNodes(r.thread);
         prefetchChild(r, f.depth >= QUIESCENCE_BELOW);
         if (f.depth < QUIESCENCE_BELOW) {
             pushChild(r, -f.beta, -f.alpha, QuiescenceNode, PvAfterQuiescence, 0);
@@ -143,7 +149,7 @@ void insertRootLine(Run &r, SearchFrame &f, int s) {
     f.moves[p] = moved;
     int last = f.moveIndex + 1 < n ? f.moveIndex + 1 : n;
     for (int k = p; k < last; ++k)
-        reportSearchInfo(r.thread, entryScore(f.moves[k]), k + 1, entryMove(f.moves[k]));
+        reportLine(r, entryScore(f.moves[k]), k + 1, entryMove(f.moves[k]));
     if (f.moveIndex >= n - 1) f.alpha = entryScore(f.moves[n - 1]);
 }
 
@@ -160,7 +166,7 @@ Step moveResult(Run &r, int s) {
     if (multiRoot) {
         setScore(f, f.moveIndex, s);
     } else {
-        std::uint64_t n = (r.thread.nodeCount - r.thread.quiescenceNodeCount) - f.nodesBefore;
+        std::uint64_t n = fullWidthNodes(r.thread) - f.nodesBefore;
         while ((n >> f.orderShift) > std::uint64_t(SIZE_LIMIT)) {
             ++f.orderShift;
             for (int i = 0; i < f.moveIndex; ++i)
@@ -171,7 +177,7 @@ Step moveResult(Run &r, int s) {
     Move reply = r.thread.frames[ply + 1].bestMove;
     if (s >= f.beta) {
         f.bestMove = m;
-        store(pos, ply, f.depth, s, BOUND_LOWER, m);
+        store(r.thread, pos, ply, f.depth, s, BOUND_LOWER, m);
         updateKillers(r.thread, pos, m, ply);
         if (root) reportBest(r, m, reply, s);
         if (!fullDepth) {
@@ -188,12 +194,12 @@ Step moveResult(Run &r, int s) {
         // Only a strict improvement is a new best: with several PV lines alpha stays low, and a
         // move that merely ties must not take over the move reported as best.
         if (m == f.bestMove) {
-            store(pos, ply, f.depth, s, BOUND_EXACT, m);
+            store(r.thread, pos, ply, f.depth, s, BOUND_EXACT, m);
             if (root) reportBest(r, m, reply, s);
         }
         if (root && fullDepth) {
             if (Settings.multiPv == 1) {
-                reportSearchInfo(r.thread, s, 1, m);
+                reportLine(r, s, 1, m);
                 f.alpha = s;
             } else {
                 insertRootLine(r, f, s);
@@ -217,7 +223,7 @@ Step finishNode(Run &r) {
     // PV result stays in the table as exact and the node's ordered list reaches the cache.
     if (root && Settings.multiPv > 1) recordRootRows(r.thread, f.moves, f.moveCount);
     bool found = f.bestScore > f.passAlpha;
-    store(pos, ply, f.depth, f.bestScore, found ? BOUND_EXACT : BOUND_UPPER, f.bestMove);
+    store(r.thread, pos, ply, f.depth, f.bestScore, found ? BOUND_EXACT : BOUND_UPPER, f.bestMove);
     if (found && (f.depth >= CACHE_DEPTH || root)) {
         int i = findMove(f, f.bestMove);
         if (i >= 0) setScore(f, i, FIRST_MOVE_SCORE);
@@ -288,7 +294,7 @@ Step pvNode(Run &r) {
     int s = probe.score;
     if (s == NO_SCORE) {
         s = enhancedCutoff(pos, f, ply, f.beta, orderingHistory(t));
-        if (s != NO_SCORE) store(pos, ply, f.depth, s, BOUND_LOWER, f.bestMove);
+        if (s != NO_SCORE) store(r.thread, pos, ply, f.depth, s, BOUND_LOWER, f.bestMove);
     }
     if (s != NO_SCORE) {
         if (!root) return giveBack(r, s);
@@ -300,7 +306,7 @@ Step pvNode(Run &r) {
             if (s > f.alpha) {
                 reportBest(r, f.bestMove, NO_MOVE, s);
                 if (Settings.multiPv == 1) {
-                    reportSearchInfo(t, s, 1, f.bestMove);
+                    reportLine(r, s, 1, f.bestMove);
                     return giveBack(r, s);
                 }
             }

@@ -10,6 +10,7 @@
 #include "search/context.h"
 #include "search/hooks.h"
 #include "search/picker.h"
+#include "search/pool.h"
 #include "search/pvcache.h"
 #include "search/report.h"
 #include "search/search.h"
@@ -141,45 +142,54 @@ bool holdsPonderMove() { return Shared.holdMoveUntilReleased && searchState() ==
 template <class Held> void waitForRelease(SearchThread &t, Held held) {
     const std::uint64_t searched = t.nodeCount;
     while (held()) {
-        ++t.nodeCount;
+        countNode(t);
         pollSearch(false);
     }
-    t.nodeCount = searched;
+    t.nodeCount.store(searched, std::memory_order_relaxed);
 }
 
-// Iterative deepening with aspiration windows on the thread's root position.
+// Iterative deepening with aspiration windows on the thread's root position. The main thread
+// applies the limits and reports; a helper searches on until the search stops, the odd ones a
+// ply ahead, so that the threads do not all work on the same depth at once.
 void deepen(SearchThread &t) {
+    const bool main = t.index == 0;
     RootBestMove &rootBest = Shared.rootBest;
     int best = MATE, result = -MATE;
-    t.frames[0].depth = ONE_PLY;
-    t.iterationDepth = ONE_PLY;
-    int maxDepth = base::optionInt(base::OPTION_MAX_DEPTH);
+    t.iterationDepth = main ? ONE_PLY : plies(1 + t.index % 2);
+    t.frames[0].depth = t.iterationDepth;
     t.rootRows.count = 0;
     bool endedByItself = false;
     for (bool first = true;; first = false) {
-        if (!first && (t.iterationDepth > plies(maxDepth) || endedByItself || !iterationMayStart())) break;
+        if (!first && (t.iterationDepth > plies(Shared.maxDepth) || endedByItself ||
+                       (main ? !iterationMayStart() : searchIdle())))
+            break;
         t.rootRows.complete = t.rootRows.printed = false;
         t.extensionCeiling = 2 * t.iterationDepth;
         t.historyOrdering = t.iterationDepth >= HISTORY_FROM_DEPTH && base::featureOn(base::F_HISTORY);
         int beta = best + ASPIRATION, alpha = result - ASPIRATION;
         setRootWindow(t, alpha, beta);
         result = search(t);
-        best = rootBest.bestScore;
-        if (best >= beta && !iterationMayStart()) stopSearch();
+        best = main ? rootBest.bestScore : result;
+        if (main && best >= beta && !iterationMayStart()) stopSearch();
         if (result <= alpha) t.rootFailedLow = 1;
         if (!searchIdle() && (result <= alpha || best >= beta)) {
             t.rootScoreKnown = 1;
             setRootWindow(t, -INFINITE_SCORE, INFINITE_SCORE);
             result = search(t);
-            best = rootBest.bestScore;
+            best = main ? rootBest.bestScore : result;
             t.rootFailedLow = 0;
         }
-        if (t.rootRows.complete && !searchIdle()) {
+        if (!searchIdle()) {
+            t.completedDepth = wholePlies(t.iterationDepth);
+            t.completedMove = t.frames[0].bestMove;
+            t.completedScore = best;
+        }
+        if (main && t.rootRows.complete && !searchIdle()) {
             reportRows(t, t.rootRows.rows, t.rootRows.count);
             t.rootRows.printed = true;
         }
         // Being mated within the horizon ends the search; a winning mate does not.
-        if (-2 - best > MATE - wholePlies(t.iterationDepth)) {
+        if (main && -2 - best > MATE - wholePlies(t.iterationDepth)) {
             if (holdsPonderMove())
                 endedByItself = true;
             else
@@ -191,15 +201,39 @@ void deepen(SearchThread &t) {
     t.iterationDepth -= ONE_PLY;
 }
 
+// A new search of the thread's position: counters, root frame and per-search aging.
+void prepareThread(SearchThread &t) {
+    t.ply = 0;
+    t.nodeCount.store(0, std::memory_order_relaxed);
+    t.quiescenceNodeCount = 0;
+    t.rootFailedLow = 0;
+    t.completedDepth = 0;
+    t.completedMove = NO_MOVE;
+    resetRootFrame(t);
+}
+
+// The helpers search the main thread's root, restricted as its root is ("searchmoves", book).
+void startHelpersOn(SearchThread &main, const Position &root) {
+    if (ThreadCount == 1) return;
+    MoveEntry list[MAX_MOVES];
+    int count = 0;
+    bool restricted = pvCacheLookup(main.pvCache, root, list, count) >= 0;
+    for (int i = 1; i < ThreadCount; ++i) {
+        SearchThread &h = *Threads[i];
+        h.position = root;
+        if (restricted) pvCacheReplace(h.pvCache, root, list, count);
+    }
+    startHelpers();
+}
+
 // The root driver: book and instant moves, then iterative deepening; false without a legal move.
 bool think(SearchThread &t) {
     Position &pos = t.position;
     RootBestMove &rootBest = Shared.rootBest;
-    t.ply = 0;
-    t.nodeCount = t.quiescenceNodeCount = 0;
+    prepareThread(t);
+    for (int i = 1; i < ThreadCount; ++i) // the helpers are waiting: their counts start with this search
+        Threads[i]->nodeCount.store(0, std::memory_order_relaxed);
     rootBest = {};
-    t.rootFailedLow = 0;
-    resetRootFrame(t);
     // 1. No legal move: nothing to search. An interface that waits for every move still gets
     // its answer, once an infinite or ponder search has been stopped or hit.
     if (GenerateLegal(pos, t.moveStack, orderingHistory(t)) == 0) {
@@ -217,7 +251,8 @@ bool think(SearchThread &t) {
     }
     const Position root = pos;
     if (!searchIdle()) {
-        // 3. Iterative deepening.
+        // 3. Iterative deepening, helpers alongside.
+        startHelpersOn(t, root);
         deepen(t);
         // A ponder search that has ended by itself (depth ceiling, being mated) keeps its move
         // until ponderhit or stop: an interface reads a move during pondering as out of turn.
@@ -255,12 +290,24 @@ bool startSearch() {
                                optionInt(OPTION_ACTIVITY), optionInt(OPTION_RESTRAINT),
                                optionInt(OPTION_PASSERS), optionInt(OPTION_PAWN_STRUCTURE), us);
     Settings.hashfull = base::hashfullChoice();
+    Shared.maxDepth = optionInt(OPTION_MAX_DEPTH);
+    Shared.nodeLimit =
+        Shared.limitFlags & LIMIT_NODES ? std::uint64_t(std::int64_t(Shared.limits.nodes)) : std::uint64_t(0);
     pvCacheAge(t.pvCache);
     shiftKillers(t);
     bool moved = think(t);
     stopSearch();
+    waitForHelpers();
     t.ply = -1;
     return moved;
+}
+
+void helperSearch(SearchThread &t) {
+    prepareThread(t);
+    pvCacheAge(t.pvCache);
+    shiftKillers(t);
+    deepen(t);
+    t.ply = -1;
 }
 
 void setBestMove(Move move, Move ponder, std::int32_t score) {
@@ -297,12 +344,9 @@ void collectPv(SearchThread &thread, PvLine &out, Move first) {
 void reportSearchInfo(SearchThread &thread, std::int32_t score, std::int32_t multipvIndex, Move first) {
     PvLine pv;
     collectPv(thread, pv, first);
-    PvReport report{multipvIndex,
-                    wholePlies(thread.iterationDepth),
-                    score,
-                    base::GetTimeMs() - Shared.startTime,
-                    thread.nodeCount,
-                    &pv};
+    PvReport report{multipvIndex,    wholePlies(thread.iterationDepth),
+                    score,           base::GetTimeMs() - Shared.startTime,
+                    searchedNodes(), &pv};
     Reports.principalVariation(report);
 }
 

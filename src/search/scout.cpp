@@ -77,7 +77,7 @@ Step nextChild(Run &r) {
     for (;;) {
         if (!nextMove(r.thread, pos, f, futilityMargin)) {
             if (f.bestScore == INITIAL_BEST) f.bestScore = f.inCheck ? ply - MATE : drawScore(pos);
-            store(pos, ply, f.depth, f.bestScore, BOUND_UPPER, f.bestMove);
+            store(r.thread, pos, ply, f.depth, f.bestScore, BOUND_UPPER, f.bestMove);
             return giveBack(r, f.bestScore);
         }
         Move m = f.currentMove;
@@ -117,7 +117,7 @@ Step moveResult(Run &r, int s) {
         if (s >= f.beta) {
             if (f.stage != STAGE_CAPTURES) historyCutoff(r.thread, m);
             f.bestMove = m;
-            store(pos, ply, f.depth, s, BOUND_LOWER, m);
+            store(r.thread, pos, ply, f.depth, s, BOUND_LOWER, m);
             if (isQuietMove(pos, m)) rememberKiller(r.thread, m, ply);
             return giveBack(r, s);
         }
@@ -190,7 +190,7 @@ Step scoutNode(Run &r) {
     if (f.depth >= ETC_DEPTH && f.bestMove && base::featureOn(base::F_ENHANCED_CUTOFF)) {
         int s = enhancedCutoff(pos, f, ply, f.beta, orderingHistory(r.thread));
         if (s != NO_SCORE) {
-            store(pos, ply, f.depth, s, BOUND_LOWER, f.bestMove);
+            store(r.thread, pos, ply, f.depth, s, BOUND_LOWER, f.bestMove);
             return giveBack(r, s);
         }
     }
@@ -224,7 +224,7 @@ Step afterNullMove(Run &r) {
         f.bestScore = s;
         if (s >= f.beta) {
             // The null-move result is only a bound: store beta, not the returned score.
-            store(pos, ply, f.depth, f.beta, BOUND_LOWER, f.bestMove);
+            store(r.thread, pos, ply, f.depth, f.beta, BOUND_LOWER, f.bestMove);
             return giveBack(r, s);
         }
     }

@@ -59,11 +59,12 @@ bool pollSearch(bool exempt) {
         stopSearch();
         return true;
     }
-    if (mainThread().nodeCount % INPUT_POLL_NODES == 0) {
+    const std::atomic<std::uint64_t> &nodes = mainThread().nodeCount;
+    if (nodes.load(std::memory_order_relaxed) % INPUT_POLL_NODES == 0) {
         Hooks.readInput();
         if (limitReached(LimitCheck::CLOCK)) stopSearch();
     }
-    if (mainThread().nodeCount % HASHFULL_NODES == 0) {
+    if (nodes.load(std::memory_order_relaxed) % HASHFULL_NODES == 0) {
         if (searchIdle()) return true;
         if (int fill = hashfull(); fill >= 0) Reports.hashFull(fill);
     }
@@ -103,9 +104,11 @@ void pushChild(Run &r, int alpha, int beta, FrameState state, FrameState resume,
 }
 
 bool countAndPoll(Run &r, bool quiescence) {
-    ++r.thread.nodeCount;
+    countNode(r.thread);
     if (quiescence) ++r.thread.quiescenceNodeCount;
     if (r.thread.index == 0) return pollSearch(false);
+    // A helper stops the search itself at the node limit: the main thread may not be running.
+    if (Shared.nodeLimit && nodeLimitReached()) stopSearch();
     return searchIdle();
 }
 

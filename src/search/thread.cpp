@@ -3,21 +3,41 @@
 #include "search/picker.h"
 
 #include <cstring>
+#include <new>
 
 namespace search {
 
 SearchThread *Threads[MAX_THREADS];
+int ThreadCount = 1;
+
+SearchThread *newSearchThread(int index) {
+    SearchThread *t = new (std::nothrow) SearchThread();
+    if (!t) return nullptr;
+    eval::allocatePawnTable(t->pawns);
+    for (auto &h : t->history)
+        h = HISTORY_START;
+    t->index = index;
+    t->ply = -1;
+    return t;
+}
+
+void deleteSearchThread(SearchThread *thread) {
+    if (!thread) return;
+    eval::freePawnTable(thread->pawns);
+    delete thread;
+}
 
 void allocateSearchThreads() {
     // Thread 0 lives as long as the program: its record and tables stay reachable from Threads.
-    if (!Threads[0]) {
-        Threads[0] = new SearchThread();
-        eval::allocatePawnTable(Threads[0]->pawns);
-        for (auto &h : Threads[0]->history)
-            h = HISTORY_START;
-    }
-    Threads[0]->index = 0;
+    if (!Threads[0]) Threads[0] = newSearchThread(0);
     Threads[0]->ply = -1;
+}
+
+std::uint64_t searchedNodes() {
+    std::uint64_t nodes = 0;
+    for (int i = 0; i < ThreadCount; ++i)
+        nodes += Threads[i]->nodeCount.load(std::memory_order_relaxed);
+    return nodes;
 }
 
 void shiftKillers(SearchThread &thread) {

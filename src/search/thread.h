@@ -8,6 +8,7 @@
 #include "search/frame.h"
 #include "search/pvcache.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace search {
@@ -35,14 +36,20 @@ struct RootRows {
 
 struct SearchThread {
     int index;
-    // Work done, and the iteration this thread runs.
-    std::uint64_t nodeCount;
+    // Work done, and the iteration this thread runs. The main thread reads every thread's node
+    // count (limits, reports) and table fills; only the owner writes them.
+    std::atomic<std::uint64_t> nodeCount;
+    std::atomic<std::uint64_t> tableFills; // stores into empty transposition-table entries
     std::uint64_t quiescenceNodeCount;
     std::int32_t iterationDepth;   // 1/256 ply
     std::int32_t extensionCeiling; // twice the iteration depth: extensions stop there
     // Root flags of the running iteration, read by the time check.
     std::int32_t rootFailedLow;
     std::int32_t rootScoreKnown;
+    // The last iteration this thread completed: its depth in plies, best move and score.
+    std::int32_t completedDepth;
+    position::Move completedMove;
+    std::int32_t completedScore;
     // Move ordering.
     std::uint16_t killers[KILLER_PLIES][2];
     std::int16_t history[position::HISTORY_SIZE];
@@ -58,12 +65,28 @@ struct SearchThread {
     SearchFrame frames[FRAME_COUNT];
 };
 
-constexpr int MAX_THREADS = 1;
+constexpr int MAX_THREADS = 512;
+// Slots 0 .. ThreadCount - 1 hold the records of the searching threads; thread 0 is the main
+// thread, the others are helpers (search/pool.h).
 extern SearchThread *Threads[MAX_THREADS];
+extern int ThreadCount;
 inline SearchThread &mainThread() { return *Threads[0]; }
 
 // Allocates thread 0's record (with its pawn table) and enters it in slot 0.
 void allocateSearchThreads();
+// A new record for thread `index` with its tables, or null without memory; and its release.
+SearchThread *newSearchThread(int index);
+void deleteSearchThread(SearchThread *thread);
+// Counts one node of the thread (only the thread itself counts its nodes).
+inline void countNode(SearchThread &thread) {
+    thread.nodeCount.store(thread.nodeCount.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+// Nodes of all searching threads.
+std::uint64_t searchedNodes();
+// The thread's nodes outside the quiescence search (PV nodes order their moves by them).
+inline std::uint64_t fullWidthNodes(const SearchThread &thread) {
+    return thread.nodeCount.load(std::memory_order_relaxed) - thread.quiescenceNodeCount;
+}
 // Moves every killer pair down by two plies (start of a search); the last two plies keep theirs.
 void shiftKillers(SearchThread &thread);
 void clearKillers(SearchThread &thread);

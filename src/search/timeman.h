@@ -22,6 +22,9 @@ void computeTimeBudget(std::uint32_t fifty);
 enum class LimitCheck : std::uint8_t { NODE, CLOCK, ITERATION };
 constexpr std::int32_t FIRST_CUT_DEPTH = position::plies(3); // the first two iterations always run
 
+// True when the threads together have searched the nodes a node limit allows.
+inline bool nodeLimitReached() { return Shared.nodeLimit && searchedNodes() >= Shared.nodeLimit; }
+
 // True when the search is idle or a limit is reached at that point. Inline: the main thread asks
 // at every node it counts.
 inline bool limitReached(LimitCheck at) {
@@ -30,13 +33,12 @@ inline bool limitReached(LimitCheck at) {
     const SearchThread &main = mainThread();
     std::uint32_t flags = c.limitFlags;
     bool depthPassed = (flags & LIMIT_DEPTH) && main.iterationDepth > position::plies(c.limits.depth);
-    std::uint64_t nodeLimit = std::uint64_t(std::int64_t(c.limits.nodes));
     // At a node, a node limit is reached by the node that makes it up; between iterations and
-    // at the clock check, only a search that went past it stops.
-    if (at == LimitCheck::NODE) return depthPassed || ((flags & LIMIT_NODES) && main.nodeCount >= nodeLimit);
+    // at the clock check, only a search that went past it stops. Every thread's nodes count.
+    if (at == LimitCheck::NODE) return depthPassed || nodeLimitReached();
     if (flags & LIMIT_INFINITE) return false;
     if (flags & LIMIT_DEPTH) return depthPassed;
-    if (flags & LIMIT_NODES) return main.nodeCount > nodeLimit;
+    if (flags & LIMIT_NODES) return searchedNodes() > c.nodeLimit;
     std::uint64_t elapsed = base::GetTimeMs() - c.startTime;
     if (flags & LIMIT_MOVETIME) return elapsed > c.targetTime;
     if (main.iterationDepth < FIRST_CUT_DEPTH) return false;

@@ -6,6 +6,7 @@
 #include "position/movegen.h"
 #include "search/context.h"
 #include "search/draw.h"
+#include "search/pool.h"
 #include "search/pvcache.h"
 #include "search/settings.h"
 #include "search/thread.h"
@@ -16,7 +17,7 @@ namespace search {
 
 using namespace position;
 
-HashTableState HashTable{nullptr, 0, 0};
+HashTableState HashTable{nullptr, 0};
 
 namespace {
 
@@ -25,8 +26,19 @@ std::uint64_t checkWord(std::uint64_t key, std::uint32_t side, int score, Move m
     return key ^ side ^ std::uint64_t(std::int64_t(score)) ^ move ^ depth ^ bound;
 }
 
-bool verifies(const HashEntry &e, std::uint64_t key, std::uint32_t side) {
-    return e.check == checkWord(key, side, e.score, e.move, e.depth, e.bound);
+// Reads both words of the entry; true when they belong together and to the key.
+bool readVerified(const HashEntry &e, std::uint64_t key, std::uint32_t side, HashData &d) {
+    std::uint64_t check = e.check.load(std::memory_order_relaxed);
+    d = unpackHashData(e.data.load(std::memory_order_relaxed));
+    return check == checkWord(key, side, d.score, d.move, d.depth, d.bound);
+}
+
+// Zeroes the table in as many parts as there are searching threads.
+void zeroTable(int part, int parts) {
+    std::uint64_t count = HashTable.mask + 1;
+    std::uint64_t begin = count * std::uint64_t(part) / std::uint64_t(parts);
+    std::uint64_t end = count * std::uint64_t(part + 1) / std::uint64_t(parts);
+    std::memset(static_cast<void *>(HashTable.entries + begin), 0, (end - begin) * sizeof(HashEntry));
 }
 
 int fromTable(int s, int ply) {
@@ -40,9 +52,8 @@ int depthPlies(int depth) { return depth < 0 ? 0 : wholePlies(depth); }
 // Steps shared by both probe forms: verify, report the move, decide whether the score may be used.
 bool readEntry(const Position &pos, int ply, int depth, ProbeResult &r, int &bound) {
     r = {NO_MOVE, NO_SCORE};
-    if (HashTable.mask == 0) return false;
-    const HashEntry &e = *entryFor(pos.key);
-    if (!verifies(e, pos.key, pos.sideToMove)) return false;
+    HashData e;
+    if (!readHashEntry(pos, e)) return false;
     r.move = e.move;
     if (e.depth < wholePlies(depth) || pos.fifty > FIFTY_TRUST_LIMIT || e.colour != Shared.engineSide)
         return false;
@@ -55,25 +66,30 @@ bool readEntry(const Position &pos, int ply, int depth, ProbeResult &r, int &bou
 
 bool allocateHash() {
     platform::freeLargeTable(HashTable.entries);
-    HashTable = {nullptr, 0, 0};
+    HashTable = {nullptr, 0};
     if (Settings.hashMb <= 0) return true;
     std::uint64_t count = std::uint64_t(Settings.hashMb) * ENTRIES_PER_MB;
     HashTable.entries = static_cast<HashEntry *>(platform::allocateLargeTable(count * sizeof(HashEntry)));
     if (!HashTable.entries) return false;
-    std::memset(static_cast<void *>(HashTable.entries), 0, count * sizeof(HashEntry));
     HashTable.mask = count - 1;
+    runInParallel(ThreadCount, zeroTable);
+    for (SearchThread *t : Threads)
+        if (t) t->tableFills.store(0);
     return true;
 }
 
 void clearHash() {
-    if (HashTable.mask)
-        std::memset(static_cast<void *>(HashTable.entries), 0, (HashTable.mask + 1) * sizeof(HashEntry));
-    HashTable.filled = 0;
+    if (HashTable.mask) runInParallel(ThreadCount, zeroTable);
     for (SearchThread *t : Threads)
         if (t) {
+            t->tableFills.store(0);
             eval::clearPawnTable(t->pawns);
             pvCacheClear(t->pvCache);
         }
+}
+
+bool readHashEntry(const Position &pos, HashData &out) {
+    return HashTable.mask && readVerified(*entryFor(pos.key), pos.key, pos.sideToMove, out);
 }
 
 bool resizeHashTables() {
@@ -106,7 +122,7 @@ ProbeResult probePv(const Position &pos, int ply, int depth, int alpha, int beta
     return r;
 }
 
-void store(const Position &pos, int ply, int depth, int score, int bound, Move move) {
+void store(SearchThread &thread, const Position &pos, int ply, int depth, int score, int bound, Move move) {
     if (HashTable.mask == 0 || searchIdle()) return;
     int s = score;
     if (s > MATE_BOUND)
@@ -118,14 +134,15 @@ void store(const Position &pos, int ply, int depth, int score, int bound, Move m
         bound = BOUND_UPPER;
     }
     HashEntry &e = *entryFor(pos.key);
-    if (e.check == 0) ++HashTable.filled;
-    e.score = std::int16_t(s);
-    e.bound = std::uint8_t(bound);
+    if (e.check.load(std::memory_order_relaxed) == 0)
+        thread.tableFills.store(thread.tableFills.load(std::memory_order_relaxed) + 1,
+                                std::memory_order_relaxed);
     int plies = depthPlies(depth);
-    e.depth = std::uint8_t(plies > 255 ? 255 : plies);
-    e.colour = std::uint8_t(Shared.engineSide);
-    e.move = move;
-    e.check = checkWord(pos.key, pos.sideToMove, e.score, e.move, e.depth, e.bound);
+    HashData d{std::int16_t(s), move, std::uint8_t(Shared.engineSide),
+               std::uint8_t(plies > 255 ? 255 : plies), std::uint8_t(bound)};
+    e.data.store(packHashData(d), std::memory_order_relaxed);
+    e.check.store(checkWord(pos.key, pos.sideToMove, d.score, d.move, d.depth, d.bound),
+                  std::memory_order_relaxed);
 }
 
 int enhancedCutoff(Position &pos, SearchFrame &frame, int ply, int beta, const std::int16_t *history) {
@@ -139,10 +156,8 @@ int enhancedCutoff(Position &pos, SearchFrame &frame, int ply, int beta, const s
         int v = NO_SCORE;
         if (RepetitionCount(pos, childKey, childSide) > 0) {
             v = drawScore(pos, Colour(childSide));
-        } else if (HashTable.mask) {
-            const HashEntry &e = *entryFor(childKey);
-            if (verifies(e, childKey, childSide) && e.depth >= childPlies && pos.fifty <= FIFTY_TRUST_LIMIT &&
-                e.colour == Shared.engineSide) {
+        } else if (HashData e; HashTable.mask && readVerified(*entryFor(childKey), childKey, childSide, e)) {
+            if (e.depth >= childPlies && pos.fifty <= FIFTY_TRUST_LIMIT && e.colour == Shared.engineSide) {
                 int s = fromTable(e.score, ply);
                 if (e.bound == BOUND_EXACT || (e.bound == BOUND_UPPER && s <= -beta) ||
                     (e.bound == BOUND_LOWER && s >= 1 - beta))
@@ -161,7 +176,10 @@ int enhancedCutoff(Position &pos, SearchFrame &frame, int ply, int beta, const s
 
 int mainTableFill() {
     if (HashTable.mask == 0) return -1;
-    return int(HashTable.filled * 1000 / HashTable.mask);
+    std::uint64_t filled = 0;
+    for (SearchThread *t : Threads)
+        if (t) filled += t->tableFills.load(std::memory_order_relaxed);
+    return int(filled * 1000 / HashTable.mask);
 }
 
 } // namespace search

@@ -5,6 +5,7 @@
 #include "tablebases/registry.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace tablebases {
 
@@ -85,6 +86,10 @@ bool positionSpot(const Position &pos, TableSpot &spot) {
 
 bool ProbeTablebase(const Position &pos, int ply, int &score) {
     if (NoTablesRegistered || popCount(pos.all()) > MAX_TABLE_PIECES) return false;
+    // Every searching thread probes: one at a time through the block cache and the open files
+    // (never destroyed, as a helper may still probe while the program ends).
+    static std::mutex &ProbeLock = *new std::mutex;
+    std::lock_guard<std::mutex> lock(ProbeLock);
     unsigned lists[2][16];
     int counts[2][KIND_COUNT] = {};
     if (!pieceLists(pos, lists, counts)) return false;

@@ -206,7 +206,9 @@ struct Generator {
     template <typename Visit> void predecessors(const Node &n, Visit &&visit) {
         int mover = 1 - n.side;
         auto offer = [&](const Board &pred, unsigned ep, std::uint64_t index, unsigned mask) {
-            if (count[mover][index] == ILLEGAL) return false;
+            // Other threads count the same bytes down meanwhile (an illegal mark never changes).
+            if (std::atomic_ref<std::uint8_t>(count[mover][index]).load(std::memory_order_relaxed) == ILLEGAL)
+                return false;
             Cells c;
             if (!cells(mover, index, ep == NO_EP ? NO_EP : ep ^ mask, c.value, c.count)) return true;
             visit(Node{mover, pred, ep}, c);

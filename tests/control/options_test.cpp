@@ -59,12 +59,12 @@ TEST_F(OptionTable, SpinValuesAreBoundedAndHandlersRunOnlyOnChange) {
     ASSERT_TRUE(registerOptionHandler("hash", countCall));
     EXPECT_FALSE(registerOptionHandler("No Such Option", countCall));
     runSteps({{"setoption name Hash value 0", OUT_OF_BOUND, OPTION_HASH, 128},
-              {"setoption name Hash value 2049", OUT_OF_BOUND, OPTION_HASH, 128},
+              {"setoption name Hash value 65537", OUT_OF_BOUND, OPTION_HASH, 128},
               {"setoption name Hash value 128", "", OPTION_HASH, 128}}); // unchanged: no reallocation
     EXPECT_EQ(HandlerCalls[OPTION_HASH], 0);
     runSteps({{"setoption name HASH VALUE 64", "", OPTION_HASH, 64},
               {"setoption name Hash value 32MB", "", OPTION_HASH, 32}, // the leading number counts
-              {"setoption name Threads value 2", OUT_OF_BOUND, OPTION_THREADS, 1},
+              {"setoption name Threads value 513", OUT_OF_BOUND, OPTION_THREADS, 1},
               {"setoption name Contempt value -100", "", OPTION_CONTEMPT, -100},
               {"setoption name NPS value 99999999999", "", OPTION_NPS, 2147483647}, // saturates
               {"setoption name Buffer value x", "", OPTION_BUFFER, 0}});            // no number reads as 0

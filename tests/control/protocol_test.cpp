@@ -16,10 +16,10 @@ namespace {
 const Lines HANDSHAKE = {
     "id name Vorlan 1.8",
     "id author the Vorlan developers",
-    "option name Hash type spin default 128 min 1 max 2048",
+    "option name Hash type spin default 128 min 1 max 65536",
     "option name Hashfull type combo default None var None var Main var Pawn var PV",
     "option name Clear Hash type button",
-    "option name Threads type spin default 1 min 1 max 1",
+    "option name Threads type spin default 1 min 1 max 512",
     "option name NalimovPath type string default C:\\EGTB\\",
     "option name NalimovCache type spin default 1 min 1 max 1024",
     "option name OwnBook type check default true",
@@ -76,7 +76,7 @@ TEST(Protocol, ConsoleUciAndTheDebugLog) {
     EXPECT_EQ(e.readUntil("uciok"), HANDSHAKE); // defaults, not the current Hash
     // UCI for good: the handshake and console words are ignored now.
     EXPECT_EQ(exchange(e, {"uci", "xboard", "prog", "d", "stop", "readyok"}), Lines{});
-    EXPECT_EQ(exchange(e, {"debug", "setoption name Threads value 2", "setoption name Ponder value On",
+    EXPECT_EQ(exchange(e, {"debug", "setoption name Threads value 513", "setoption name Ponder value On",
                            "setoption name PONDER value none", "setoption name Nothing value 1"}),
               (Lines{"info string ERROR: Unknown Option!", "info string ERROR: Value Out of Bound!",
                      "info string ERROR: Invalid Value!", "info string ERROR: Unknown Option!"}));

@@ -108,6 +108,7 @@ TEST_F(TimeBudget, LimitsStopWhereTheyApply) {
         Shared.limitFlags = c.flags;
         Shared.limits.depth = 4;
         Shared.limits.nodes = 1000;
+        Shared.nodeLimit = c.flags & LIMIT_NODES ? 1000 : 0;
         Shared.targetTime = 1000;
         Shared.hardTime = 3000;
         Shared.startTime = base::GetTimeMs() - c.elapsed;
@@ -119,6 +120,7 @@ TEST_F(TimeBudget, LimitsStopWhereTheyApply) {
         EXPECT_EQ(limitReached(LimitCheck::CLOCK), c.atClock) << c.what;
         EXPECT_EQ(limitReached(LimitCheck::ITERATION), c.beforeIteration) << c.what;
     }
+    Shared.nodeLimit = 0;
     setSearchState(STATE_IDLE);
     for (LimitCheck at : {LimitCheck::NODE, LimitCheck::CLOCK, LimitCheck::ITERATION})
         EXPECT_TRUE(limitReached(at)); // a stopped search stops everywhere

@@ -2,6 +2,7 @@
 
 #include "search/context.h"
 #include "search/settings.h"
+#include "search/thread.h"
 #include "search/tt.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,12 @@ struct TableTest : ::testing::Test {
 
 constexpr Move SOME_MOVE = 0x0ABC;
 
+HashData entryOf(const Position &pos) {
+    HashData d{};
+    EXPECT_TRUE(readHashEntry(pos, d));
+    return d;
+}
+
 } // namespace
 
 TEST_F(TableTest, SizesAndIndexMask) {
@@ -41,38 +48,38 @@ TEST_F(TableTest, SizesAndIndexMask) {
     // Keys whose low bits lie outside the mask still land inside the table.
     for (std::uint64_t key : {0xFFFFFFFFFFFFFFFFULL, 0x1FFFFULL, 0x30000ULL}) {
         pos.key = key;
-        store(pos, 0, 512, 42, BOUND_EXACT, SOME_MOVE);
+        store(mainThread(), pos, 0, 512, 42, BOUND_EXACT, SOME_MOVE);
         EXPECT_EQ(probeScout(pos, 0, 512, 100).score, 42);
     }
     Settings.hashMb = 0;
     allocateHash();
     EXPECT_EQ(HashTable.mask, 0u);
-    store(pos, 0, 512, 42, BOUND_EXACT, SOME_MOVE);
+    store(mainThread(), pos, 0, 512, 42, BOUND_EXACT, SOME_MOVE);
     EXPECT_EQ(probeScout(pos, 0, 512, 100).move, NO_MOVE);
     EXPECT_EQ(mainTableFill(), -1);
 }
 
 TEST_F(TableTest, MateScoresAreStoredAsDistanceFromTheNode) {
-    store(pos, 5, 1024, 31990, BOUND_EXACT, SOME_MOVE);
-    EXPECT_EQ(HashTable.entries[pos.key & HashTable.mask].score, 31995);
+    store(mainThread(), pos, 5, 1024, 31990, BOUND_EXACT, SOME_MOVE);
+    EXPECT_EQ(entryOf(pos).score, 31995);
     EXPECT_EQ(probeScout(pos, 7, 1024, 0).score, 31988);
-    store(pos, 5, 1024, -31990, BOUND_EXACT, SOME_MOVE);
-    EXPECT_EQ(HashTable.entries[pos.key & HashTable.mask].score, -31995);
+    store(mainThread(), pos, 5, 1024, -31990, BOUND_EXACT, SOME_MOVE);
+    EXPECT_EQ(entryOf(pos).score, -31995);
     EXPECT_EQ(probePv(pos, 3, 1024, -32767, 32767).score, -31992);
 }
 
 TEST_F(TableTest, DepthAndBounds) {
-    store(pos, 0, 4 * 256, 10, BOUND_EXACT, SOME_MOVE);
+    store(mainThread(), pos, 0, 4 * 256, 10, BOUND_EXACT, SOME_MOVE);
     EXPECT_EQ(probeScout(pos, 0, 1024, 0).score, 10);
     EXPECT_EQ(probeScout(pos, 0, 1279, 0).score, 10);
     ProbeResult shallow = probeScout(pos, 0, 1280, 0);
     EXPECT_EQ(shallow.score, NO_SCORE);
     EXPECT_EQ(shallow.move, SOME_MOVE); // the move is reported even without a usable score
 
-    store(pos, 0, 256, 50, BOUND_LOWER, SOME_MOVE);
+    store(mainThread(), pos, 0, 256, 50, BOUND_LOWER, SOME_MOVE);
     EXPECT_EQ(probeScout(pos, 0, 256, 50).score, 50);
     EXPECT_EQ(probeScout(pos, 0, 256, 51).score, NO_SCORE);
-    store(pos, 0, 256, 50, BOUND_UPPER, SOME_MOVE);
+    store(mainThread(), pos, 0, 256, 50, BOUND_UPPER, SOME_MOVE);
     EXPECT_EQ(probeScout(pos, 0, 256, 51).score, 50);
     EXPECT_EQ(probeScout(pos, 0, 256, 50).score, NO_SCORE);
     // The PV form compares an upper bound with alpha.
@@ -81,7 +88,7 @@ TEST_F(TableTest, DepthAndBounds) {
 }
 
 TEST_F(TableTest, CheckWordSideAndColour) {
-    store(pos, 0, 256, 20, BOUND_EXACT, SOME_MOVE);
+    store(mainThread(), pos, 0, 256, 20, BOUND_EXACT, SOME_MOVE);
     // Same index, other key or other side to move: the entry does not verify.
     Position other = pos;
     other.key ^= 0x8000000000000000ULL;
@@ -99,11 +106,11 @@ TEST_F(TableTest, CheckWordSideAndColour) {
 }
 
 TEST_F(TableTest, FiftyMoveRule) {
-    store(pos, 0, 256, 20, BOUND_EXACT, SOME_MOVE);
+    store(mainThread(), pos, 0, 256, 20, BOUND_EXACT, SOME_MOVE);
     pos.fifty = 76;
     EXPECT_EQ(probeScout(pos, 0, 256, 0).score, NO_SCORE);
-    store(pos, 0, 256, 20, BOUND_EXACT, SOME_MOVE);
-    const HashEntry &e = HashTable.entries[pos.key & HashTable.mask];
+    store(mainThread(), pos, 0, 256, 20, BOUND_EXACT, SOME_MOVE);
+    HashData e = entryOf(pos);
     EXPECT_EQ(e.score, 32767);
     EXPECT_EQ(e.bound, BOUND_UPPER);
     pos.fifty = 75;
@@ -116,7 +123,7 @@ TEST_F(TableTest, FillReportsEntriesInUse) {
     const std::uint64_t first = pos.key, entries = HashTable.mask + 1;
     auto storeRun = [&](std::uint64_t from, std::uint64_t count) {
         for (pos.key = from; pos.key < from + count; ++pos.key)
-            store(pos, 0, 256, 3, BOUND_EXACT, SOME_MOVE);
+            store(mainThread(), pos, 0, 256, 3, BOUND_EXACT, SOME_MOVE);
     };
     storeRun(first, 1000);
     int some = mainTableFill();
@@ -135,14 +142,14 @@ TEST_F(TableTest, FillReportsEntriesInUse) {
 
 TEST_F(TableTest, StoresStopWhenIdle) {
     setSearchState(STATE_IDLE);
-    store(pos, 0, 256, 4, BOUND_EXACT, SOME_MOVE);
+    store(mainThread(), pos, 0, 256, 4, BOUND_EXACT, SOME_MOVE);
     setSearchState(STATE_THINKING);
     EXPECT_EQ(probeScout(pos, 0, 256, 0).move, NO_MOVE);
-    store(pos, 0, 256, 4, BOUND_EXACT, SOME_MOVE);
+    store(mainThread(), pos, 0, 256, 4, BOUND_EXACT, SOME_MOVE);
     EXPECT_EQ(probeScout(pos, 0, 256, 0).move, SOME_MOVE);
     clearHash();
     EXPECT_EQ(probeScout(pos, 0, 256, 0).move, NO_MOVE);
     // Negative depths fit the depth byte.
-    store(pos, 0, -300, 5, BOUND_EXACT, SOME_MOVE);
-    EXPECT_EQ(HashTable.entries[pos.key & HashTable.mask].depth, 0);
+    store(mainThread(), pos, 0, -300, 5, BOUND_EXACT, SOME_MOVE);
+    EXPECT_EQ(entryOf(pos).depth, 0);
 }

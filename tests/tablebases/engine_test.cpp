@@ -1,6 +1,6 @@
-// The real binaries: the engine with generated tables reports a damaged file, skips it, and
-// reports the table's exact mate and plays a move that keeps it; the generator refuses what it
-// cannot make with a clear message and a non-zero exit.
+// The real binaries: the engine with generated tables (searching on three threads) reports a
+// damaged file, skips it, and reports the table's exact mate and plays a move that keeps it; the
+// generator refuses what it cannot make with a clear message and a non-zero exit.
 #include "tablebases/tb_support.h"
 
 #include "support/engine_process.h"
@@ -30,7 +30,7 @@ TEST(TablebaseEngine, PlaysTheMateItsTablesKnow) {
         std::filesystem::copy_file(tbtest::compressedFolder() + "/" + name, dir.file(name));
     dir.write("kqk.nbw", "not a table");
     EngineProcess e;
-    ASSERT_TRUE(e.uciHandshake());
+    ASSERT_TRUE(e.uciHandshake({"setoption name Threads value 3"})); // helpers probe the tables too
     e.send("setoption name NalimovPath value " + dir.path());
     e.send("isready");
     auto setup = e.readUntil("readyok").value_or(std::vector<std::string>{});
