@@ -10,8 +10,10 @@
 #include "position/movegen.h"
 #include "search/context.h"
 #include "search/hooks.h"
+#include "search/pool.h"
 #include "search/search.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -67,6 +69,10 @@ void initEngineOnce() {
     control::setOptionValue(base::OPTION_HASH, "1");
     control::registerOptionHandler("Hash", [](int) {});
     control::registerOptionHandler("NalimovCache", [](int) {});
+    // Helpers take part, but a few: hundreds of threads would only exhaust the fuzzer's memory.
+    control::registerOptionHandler("Threads", [](int) {
+        search::setThreadCount(std::min(base::optionInt(base::OPTION_THREADS), 3));
+    });
     for (const base::EngineOption &o : base::Options)
         Saved.push_back({o.value, o.text});
 }
