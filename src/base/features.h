@@ -24,14 +24,12 @@ enum Feature : std::uint32_t {
     F_ENDGAME_KNOWLEDGE = 1u << 13,
     // Not a feature but an experiment: "off" reads the king-wing tables from the other wing.
     F_KING_WING_ORIENTATION = 1u << 14,
-    // With several threads: a helper's deeper completed iteration may decide the move.
-    F_DEEPEST_THREAD = 1u << 15,
 };
 
 // The names "setoption name Off value ..." takes, in bit order.
-inline constexpr const char *FEATURE_NAMES[] = {
-    "nullmove", "lmr",      "futility",   "etc",    "lazy",  "checkext", "pvcache",  "killers",
-    "history",  "mobility", "kingsafety", "passed", "pawns", "endgame",  "kingwing", "deepest"};
+inline constexpr const char *FEATURE_NAMES[] = {"nullmove",   "lmr",     "futility", "etc",     "lazy",
+                                                "checkext",   "pvcache", "killers",  "history", "mobility",
+                                                "kingsafety", "passed",  "pawns",    "endgame", "kingwing"};
 
 #ifdef VORLAN_FEATURE_SWITCHES
 inline std::uint32_t FeaturesOff = 0;

@@ -179,9 +179,6 @@ void deepen(SearchThread &t) {
             best = main ? rootBest.bestScore : result;
             t.rootFailedLow = 0;
         }
-        if (!searchIdle())
-            t.completed.store(packIteration({wholePlies(t.iterationDepth), t.frames[0].bestMove, best}),
-                              std::memory_order_relaxed);
         if (main && t.rootRows.complete && !searchIdle()) {
             reportRows(t, t.rootRows.rows, t.rootRows.count);
             t.rootRows.printed = true;
@@ -205,7 +202,6 @@ void prepareThread(SearchThread &t) {
     t.nodeCount.store(0, std::memory_order_relaxed);
     t.quiescenceNodeCount = 0;
     t.rootFailedLow = 0;
-    t.completed.store(0, std::memory_order_relaxed);
     resetRootFrame(t);
 }
 
@@ -223,29 +219,13 @@ void startHelpersOn(SearchThread &main, const Position &root) {
     startHelpers();
 }
 
-// With several threads, a helper that completed an iteration deeper than the one the main thread
-// was working on decides the move: it has seen more.
-void takeDeepestResult(SearchThread &main) {
-    if (ThreadCount == 1 || Settings.multiPv > 1 || !base::featureOn(base::F_DEEPEST_THREAD)) return;
-    CompletedIteration deepest{wholePlies(main.iterationDepth), NO_MOVE, 0};
-    for (int i = 1; i < ThreadCount; ++i) {
-        CompletedIteration c = unpackIteration(Threads[i]->completed.load(std::memory_order_relaxed));
-        if (c.depth > deepest.depth && c.move != NO_MOVE) deepest = c;
-    }
-    RootBestMove &rootBest = Shared.rootBest;
-    if (deepest.move == NO_MOVE || deepest.move == rootBest.bestMove) return;
-    rootBest = {deepest.move, NO_MOVE, deepest.depth, base::GetTimeMs() - Shared.startTime, deepest.score};
-}
-
 // The root driver: book and instant moves, then iterative deepening; false without a legal move.
 bool think(SearchThread &t) {
     Position &pos = t.position;
     RootBestMove &rootBest = Shared.rootBest;
     prepareThread(t);
-    for (int i = 1; i < ThreadCount; ++i) { // the helpers wait: their counts start with this search
+    for (int i = 1; i < ThreadCount; ++i) // the helpers wait: their counts start with this search
         Threads[i]->nodeCount.store(0, std::memory_order_relaxed);
-        Threads[i]->completed.store(0, std::memory_order_relaxed);
-    }
     rootBest = {};
     // 1. No legal move: nothing to search. An interface that waits for every move still gets
     // its answer, once an infinite or ponder search has been stopped or hit.
@@ -270,7 +250,6 @@ bool think(SearchThread &t) {
         // A ponder search that has ended by itself (depth ceiling, being mated) keeps its move
         // until ponderhit or stop: an interface reads a move during pondering as out of turn.
         waitForRelease(t, holdsPonderMove);
-        takeDeepestResult(t);
         pos = root;
         t.ply = 0;
         if (Settings.multiPv > 1)

@@ -46,8 +46,6 @@ struct SearchThread {
     // Root flags of the running iteration, read by the time check.
     std::int32_t rootFailedLow;
     std::int32_t rootScoreKnown;
-    // The last iteration this thread completed (read by the main thread at the end).
-    std::atomic<std::uint64_t> completed;
     // Move ordering.
     std::uint16_t killers[KILLER_PLIES][2];
     std::int16_t history[position::HISTORY_SIZE];
@@ -79,20 +77,6 @@ void deleteSearchThread(SearchThread *thread);
 inline void countNode(SearchThread &thread) {
     thread.nodeCount.store(thread.nodeCount.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
 }
-// A completed iteration: its depth in plies, best move and score, in one word.
-struct CompletedIteration {
-    int depth;
-    position::Move move;
-    int score;
-};
-inline std::uint64_t packIteration(const CompletedIteration &c) {
-    return std::uint64_t(std::uint16_t(c.depth)) | std::uint64_t(c.move) << 16 |
-           std::uint64_t(std::uint16_t(c.score)) << 32;
-}
-inline CompletedIteration unpackIteration(std::uint64_t w) {
-    return {std::int16_t(std::uint16_t(w)), position::Move(w >> 16), std::int16_t(std::uint16_t(w >> 32))};
-}
-
 // Nodes of all searching threads.
 std::uint64_t searchedNodes();
 // The thread's nodes outside the quiescence search (PV nodes order their moves by them).
