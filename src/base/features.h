@@ -27,9 +27,9 @@ enum Feature : std::uint32_t {
 };
 
 // The names "setoption name Off value ..." takes, in bit order.
-inline constexpr const char *FEATURE_NAMES[] = {"nullmove",   "lmr",     "futility", "etc",     "lazy",
-                                                "checkext",   "pvcache", "killers",  "history", "mobility",
-                                                "kingsafety", "passed",  "pawns",    "endgame", "kingwing"};
+inline constexpr const char *FEATURE_NAMES[] = {
+    "nullmove", "lmr",     "futility", "etc",     "lazy",    "checkext",  "pvcache", "killers",
+    "history",  "mobility", "kingsafety", "passed", "pawns", "endgame", "kingwing"};
 
 #ifdef VORLAN_FEATURE_SWITCHES
 inline std::uint32_t FeaturesOff = 0;
