@@ -12,7 +12,8 @@
 # It waits while a cutechess-cli or fastchess that it did not start runs (timed matches).
 # Batches with pondering play one game at a time, the others two. ONLY="NAME ..." runs only
 # the batches named.
-# OUT=dir for the results (default build/soak).
+# OUT=dir for the results (default build/soak). THREADS=N lets every Vorlan search on N threads
+# (a default.ini in its working folder); RELEASE=path plays another release binary.
 set -uo pipefail
 scale=${1:-1}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,8 +44,9 @@ EOF
   echo "$w"
 }
 # Copies, so that a rebuild during the run changes nothing.
-cp "$root/build/release/vorlan" "$out/bin/vorlan-release"
+cp "${RELEASE:-$root/build/release/vorlan}" "$out/bin/vorlan-release"
 cp "$root/build/debug/vorlan" "$out/bin/vorlan-debug"
+[ -n "${THREADS:-}" ] && printf '[Engine]\nThreads=%s\n' "$THREADS" > "$out/default.ini"
 release=$(wrapper release "$out/bin/vorlan-release")
 debug=$(wrapper debug "$out/bin/vorlan-debug")
 
