@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <time.h>
@@ -102,8 +103,15 @@ std::string absolutePath(const std::string &path) {
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+void lowerThreadPriority() {
+#if defined(__linux__)
+    constexpr int HELPER_NICE = 10; // a tenth of a normal thread's share where they compete
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), HELPER_NICE);
+#endif
+}
+
 int silenceErrorOutput() {
-    std::fflush(stderr);
+    std::fflush(nullptr);
     int saved = dup(STDERR_FILENO);
     int nowhere = open("/dev/null", O_WRONLY);
     if (nowhere >= 0) {
@@ -119,12 +127,22 @@ void restoreErrorOutput(int saved) {
     close(saved);
 }
 
-IsolatedRun runIsolated(void (*work)(void *arg), void *arg) {
+void sendReport(int report, const std::string &line) {
+    std::fflush(nullptr); // what the library printed so far comes first
+    std::string text = line + "\n";
+    for (std::size_t done = 0; done < text.size();) {
+        ssize_t n = ::write(report, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        done += std::size_t(n);
+    }
+}
+
+IsolatedRun runIsolated(void (*work)(void *arg, int report), void *arg) {
     IsolatedRun run;
     int fds[2];
     if (pipe(fds) != 0) return run;
-    std::fflush(stdout);
-    std::fflush(stderr);
+    std::fflush(nullptr);
     pid_t child = fork();
     if (child < 0) {
         close(fds[0]);
@@ -136,9 +154,8 @@ IsolatedRun runIsolated(void (*work)(void *arg), void *arg) {
         dup2(fds[1], STDOUT_FILENO);
         dup2(fds[1], STDERR_FILENO);
         close(fds[1]);
-        work(arg);
-        std::fflush(stdout);
-        std::fflush(stderr);
+        work(arg, STDOUT_FILENO);
+        std::fflush(nullptr);
         _exit(0);
     }
     close(fds[1]);

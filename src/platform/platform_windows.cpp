@@ -79,8 +79,10 @@ std::string makePrivateFolder(const char *) { return std::string(); }
 void removeFolder(const std::string &) {}
 bool linkFile(const std::string &, const std::string &) { return false; }
 std::string absolutePath(const std::string &path) { return path; }
-IsolatedRun runIsolated(void (*)(void *), void *) { return IsolatedRun{}; }
+IsolatedRun runIsolated(void (*)(void *, int), void *) { return IsolatedRun{}; }
+void sendReport(int, const std::string &) {}
 int silenceErrorOutput() { return -1; }
+void lowerThreadPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
 void restoreErrorOutput(int) {}
 
 // Large pages on Windows need a privilege most users lack; plain committed pages serve.

@@ -130,13 +130,12 @@ bool randomPosition(const int counts[2][6], std::uint64_t &state, Placement &p, 
     return (attacksBy(p, mover) & otherKing) == 0;
 }
 
-void tryTables(void *arg) {
+void tryTables(void *arg, int report) {
     const Trial &trial = *static_cast<const Trial *>(arg);
     const std::vector<std::string> &materials = *trial.materials;
     for (std::size_t i = trial.first; i < materials.size(); ++i) {
         const std::string &name = materials[i];
-        std::printf("T %zu\n", i);
-        std::fflush(stdout);
+        platform::sendReport(report, "T " + std::to_string(i));
         int counts[2][6];
         if (!parseTableName(name, counts)) continue;
         std::uint64_t state = 0x9E3779B97F4A7C15ull ^ (std::uint64_t(i) + 1) * 0xBF58476D1CE4E5B9ull;
@@ -156,8 +155,7 @@ void tryTables(void *arg) {
                 root == TB_RESULT_STALEMATE)
                 continue;
             if (TB_GET_WDL(root) != wdl) {
-                std::printf("X %zu\n", i);
-                std::fflush(stdout);
+                platform::sendReport(report, "X " + std::to_string(i));
                 break;
             }
         }
