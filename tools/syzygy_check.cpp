@@ -10,6 +10,7 @@
 #include "position/notation.h"
 #include "search/depth_driver.h"
 #include "search/hooks.h"
+#include "search/report.h"
 #include "search/search.h"
 #include "search/settings.h"
 #include "search/thread.h"
@@ -88,7 +89,12 @@ int resultAfter(const std::string &fen, position::Move move) {
 
 int keep(const std::string &dir, int count, int depth) {
     std::vector<Sample> all = readSample();
-    std::vector<Sample> chosen = pick(all, count, [](const Sample &s) { return s.wdl == 2 || s.wdl == 0; });
+    // Won or drawn, with a move to play (not stalemate).
+    std::vector<Sample> chosen = pick(all, count, [](const Sample &s) {
+        position::LoadFen(s.fen);
+        position::MoveEntry legal[position::MAX_MOVES];
+        return (s.wdl == 2 || s.wdl == 0) && position::GenerateLegal(position::GamePosition, legal) > 0;
+    });
     if (chosen.empty()) {
         std::fprintf(stderr, "no reference sample\n");
         return 1;
@@ -131,7 +137,9 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: syzygy_check keep DIR [COUNT] [DEPTH]\n");
         return 2;
     }
+    search::SearchReports silent = search::Reports; // the defaults print nothing
     control::initEngine();
     search::Hooks.readInput = search::readNoInput; // a measurement reads no commands
+    search::Reports = silent;
     return keep(argv[2], argc > 3 ? std::atoi(argv[3]) : 300, argc > 4 ? std::atoi(argv[4]) : 8);
 }
