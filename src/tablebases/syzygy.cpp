@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 namespace tablebases {
 
@@ -26,6 +27,9 @@ constexpr std::uint32_t ZEROED = 1;
 
 std::string Folder; // the private folder the library reads
 int Largest = 0;
+// The library maps each table on its first probe without a lock of its own: the searching
+// threads probe one at a time (never destroyed: a helper may probe while the program ends).
+std::mutex &ProbeLock = *new std::mutex;
 bool Initialised = false; // the library has been given a folder
 
 // The library numbers squares from a1 (0) along the ranks; the engine from h1: files mirrored.
@@ -98,6 +102,7 @@ int syzygyLargest() { return Largest; }
 bool syzygyWinDrawLoss(const Position &pos, int &wdl) {
     if (!inReach(pos) || pos.fifty > ZEROED) return false;
     Boards b = boardsOf(pos);
+    std::lock_guard<std::mutex> lock(ProbeLock);
     unsigned r = tb_probe_wdl(b.white, b.black, b.kings, b.queens, b.rooks, b.bishops, b.knights, b.pawns, 0, 0,
                               b.ep, b.whiteToMove);
     if (r == TB_RESULT_FAILED) return false;
@@ -118,6 +123,7 @@ bool rankRootMoves(const Position &pos, bool repeated, RootTableMoves &out) {
     if (!inReach(pos)) return false;
     Boards b = boardsOf(pos);
     static TbRootMoves ranked; // large; the root is ranked on the main thread only
+    std::lock_guard<std::mutex> lock(ProbeLock);
     bool rule50 = base::optionBool(base::OPTION_SYZYGY_50_MOVE_RULE);
     if (!tb_probe_root_dtz(b.white, b.black, b.kings, b.queens, b.rooks, b.bishops, b.knights, b.pawns, pos.fifty,
                            0, b.ep, b.whiteToMove, repeated, rule50, &ranked) ||

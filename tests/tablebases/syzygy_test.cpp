@@ -126,7 +126,7 @@ TEST(SyzygyEngine, KeepsTheWinToMateAndTheDraw) {
     testsupport::initOnce();
     ASSERT_GE(tablebases::loadSyzygy(tableFolder()).largest, 4);
     EngineProcess e;
-    ASSERT_TRUE(e.uciHandshake());
+    ASSERT_TRUE(e.uciHandshake({"setoption name Threads value 2"})); // the helper probes too
     e.send("setoption name SyzygyPath value " + tableFolder());
     e.send("isready");
     auto setup = e.readUntil("readyok").value_or(std::vector<std::string>{});
