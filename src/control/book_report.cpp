@@ -5,6 +5,9 @@
 #include "book/select.h"
 #include "control/protocol.h"
 #include "position/notation.h"
+#include "search/pvcache.h"
+#include "search/thread.h"
+#include "tablebases/syzygy.h"
 
 #include <cstdio>
 
@@ -47,6 +50,14 @@ void loadBookAndReport() {
 }
 
 position::Move rootBookMoveReported(search::SearchThread &thread, bool print) {
+    // A root in the Syzygy tables searches only the moves that keep its result; the book and the
+    // other instant moves know nothing of it (a lone such move is played at once).
+    if (int kept = tablebases::restrictRootToTables(thread); kept > 0) {
+        position::MoveEntry list[position::MAX_MOVES];
+        int count = 0;
+        search::pvCacheLookup(thread.pvCache, thread.position, list, count);
+        return kept == 1 ? position::entryMove(list[0]) : position::NO_MOVE;
+    }
     book::BookSelection selection;
     position::Move move = book::rootBookMove(thread, selectionWanted(print) ? &selection : nullptr);
     printSelection(selection);

@@ -7,6 +7,8 @@
 #include "position/notation.h"
 #include "search/context.h"
 #include "search/report.h"
+#include "tablebases/registry.h"
+#include "tablebases/syzygy.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -44,11 +46,16 @@ void printPrincipalVariation(const search::PvReport &r) {
     }
     static char line[sizeof pvText + 200];
     switch (ProtocolMode) {
-    case MODE_UCI:
+    case MODE_UCI: {
+        // Table hits are shown while endgame tables are in use.
+        char hits[32] = "";
+        if (!tablebases::NoTablesRegistered || tablebases::syzygyLargest() > 0)
+            std::snprintf(hits, sizeof hits, " tbhits %" PRIu64, r.tableHits);
         std::snprintf(line, sizeof line,
-                      "info multipv %d depth %u score %s time %" PRIu64 " nodes %" PRIu64 " nps %u pv %s\n",
-                      r.multipvIndex, unsigned(r.depth), scoreText, r.elapsed, r.nodes, nps, pvText);
+                      "info multipv %d depth %u score %s time %" PRIu64 " nodes %" PRIu64 " nps %u%s pv %s\n",
+                      r.multipvIndex, unsigned(r.depth), scoreText, r.elapsed, r.nodes, nps, hits, pvText);
         break;
+    }
     case MODE_XBOARD:
         if (!base::optionBool(base::OPTION_XBOARD_POST)) return;
         std::snprintf(line, sizeof line, "%2u %5d %7" PRIu64 " %8" PRIu64 " %s\n", unsigned(r.depth), r.score,

@@ -23,6 +23,7 @@
 #include "tablebases/cache.h"
 #include "tablebases/probe.h"
 #include "tablebases/registry.h"
+#include "tablebases/syzygy.h"
 
 #include <cstdio>
 
@@ -73,6 +74,9 @@ void registerSubsystemOptionHandlers() {
     registerOptionHandler(
         "NalimovPath", [](int) { tablebases::InitTablebases(base::optionText(base::OPTION_NALIMOV_PATH)); });
     registerOptionHandler("NalimovCache", [](int) { tablebases::InitTablebaseCache(); });
+    registerOptionHandler("SyzygyPath", [](int) { loadSyzygyAndReport(); });
+    registerOptionHandler("SyzygyProbeDepth", [](int) { applySyzygySettings(); });
+    registerOptionHandler("SyzygyProbeLimit", [](int) { applySyzygySettings(); });
     registerOptionHandler("Contempt",
                           [](int) { search::Settings.contempt = base::optionInt(base::OPTION_CONTEMPT); });
     // Switching the book on loads it unless its path was loaded last. A group reset reaches
@@ -87,7 +91,8 @@ void registerSubsystemOptionHandlers() {
 // through its hooks, and reports through the search output; the book's choices and the
 // tablebases' news are printed here too.
 void connectSearch() {
-    search::Hooks = {rootBookMoveReported, selectBookMoveReported, tablebases::ProbeTablebase, ProcessInput};
+    search::Hooks = {rootBookMoveReported, selectBookMoveReported, tablebases::ProbeTablebase,
+                     tablebases::probeWinDrawLoss, ProcessInput};
     tablebases::NewsHook = printTablebaseNews;
     connectSearchOutput();
 }

@@ -2,9 +2,12 @@
 
 #include "control/debuglog.h"
 #include "control/output.h"
+#include "base/options.h"
 #include "control/protocol.h"
 #include "search/context.h"
 #include "search/pool.h"
+#include "search/settings.h"
+#include "tablebases/syzygy.h"
 #include "tablebases/registry.h"
 
 #include <algorithm>
@@ -44,6 +47,13 @@ void formatNews(char *text, std::size_t size, const tablebases::TablebaseNews &n
     case NewsKind::REGISTERED:
         std::snprintf(text, size, "Tablebases: %d files registered (%d skipped), up to %d pieces",
                       n.registered, n.skipped, n.pieces);
+        break;
+    case NewsKind::SYZYGY_SKIPPED:
+        std::snprintf(text, size, "Syzygy file %s skipped: %s", n.path, n.reason);
+        break;
+    case NewsKind::SYZYGY_LOADED:
+        std::snprintf(text, size, "Syzygy tablebases: %d tables (%llu files), up to %d pieces%s", n.registered,
+                      bytes(n.size), n.pieces, n.skipped ? ", damaged files skipped" : "");
         break;
     case NewsKind::NO_CACHE_MEMORY:
         std::snprintf(text, size,
@@ -91,6 +101,31 @@ void printTablebaseNews(const tablebases::TablebaseNews &news) {
         return;
     }
     emit(line, length);
+}
+
+void loadSyzygyAndReport() {
+    std::string paths = base::optionText(base::OPTION_SYZYGY_PATH);
+    tablebases::SyzygyLoad load = tablebases::loadSyzygy(paths);
+    applySyzygySettings();
+    if (paths.empty() || paths == "<empty>") return;
+    tablebases::TablebaseNews news{tablebases::NewsKind::SYZYGY_SKIPPED};
+    for (const tablebases::SyzygyProblem &p : load.problems) {
+        news.path = p.path.c_str();
+        news.reason = p.reason.c_str();
+        printTablebaseNews(news);
+    }
+    news = {tablebases::NewsKind::SYZYGY_LOADED};
+    news.registered = load.tables;
+    news.size = std::uint64_t(load.files);
+    news.pieces = load.largest;
+    news.skipped = int(load.problems.size());
+    printTablebaseNews(news);
+}
+
+void applySyzygySettings() {
+    search::Settings.tablePieces =
+        std::min(tablebases::syzygyLargest(), base::optionInt(base::OPTION_SYZYGY_PROBE_LIMIT));
+    search::Settings.tableProbeDepth = position::plies(base::optionInt(base::OPTION_SYZYGY_PROBE_DEPTH));
 }
 
 void printQueuedTablebaseNews() {

@@ -39,5 +39,38 @@ void *allocateLargeTable(std::size_t bytes);
 void freeLargeTable(void *table);
 // The separator between directory and file names.
 char pathSeparator();
+// The separator between the folders of a search path (":" here, ";" on Windows).
+char pathListSeparator();
+
+// A new folder only this process uses, under TMPDIR (or the system's temporary folder); empty
+// when none can be made. removeFolder deletes it with the files and links in it.
+std::string makePrivateFolder(const char *prefix);
+void removeFolder(const std::string &folder);
+// A link at `link` to the file `target` (an absolute path); false when it cannot be made.
+bool linkFile(const std::string &target, const std::string &link);
+// The absolute form of a path (the path itself when it cannot be resolved).
+std::string absolutePath(const std::string &path);
+
+// Gives the calling thread a lower scheduling priority than the process's other threads: when
+// there are more threads than processors, those of normal priority run first.
+void lowerThreadPriority();
+
+// Sends standard error to nowhere while a library that reports to it works; the returned
+// handle gives it back (restoreErrorOutput).
+int silenceErrorOutput();
+void restoreErrorOutput(int saved);
+
+// Runs work(arg, report) in a copy of this process whose standard output and error are captured,
+// so that a library that crashes or prints on bad input harms only the copy. The copy adds its
+// own lines to the captured text with sendReport(report, line); they keep their order with what
+// the library printed. `completed` is false when the copy ended by a signal or could not be
+// started (`started` false).
+struct IsolatedRun {
+    bool started = false;
+    bool completed = false;
+    std::string output;
+};
+IsolatedRun runIsolated(void (*work)(void *arg, int report), void *arg);
+void sendReport(int report, const std::string &line);
 
 } // namespace platform

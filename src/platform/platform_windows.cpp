@@ -71,6 +71,20 @@ std::vector<std::string> listFiles(const std::string &directory, const std::stri
 
 char pathSeparator() { return '\\'; }
 
+char pathListSeparator() { return ';'; }
+
+// Windows offers neither cheap links for every user nor fork: the tables' folders are used as
+// they are, and files are checked by their headers only.
+std::string makePrivateFolder(const char *) { return std::string(); }
+void removeFolder(const std::string &) {}
+bool linkFile(const std::string &, const std::string &) { return false; }
+std::string absolutePath(const std::string &path) { return path; }
+IsolatedRun runIsolated(void (*)(void *, int), void *) { return IsolatedRun{}; }
+void sendReport(int, const std::string &) {}
+int silenceErrorOutput() { return -1; }
+void lowerThreadPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
+void restoreErrorOutput(int) {}
+
 // Large pages on Windows need a privilege most users lack; plain committed pages serve.
 void *allocateLargeTable(std::size_t bytes) {
     return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);

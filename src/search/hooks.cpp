@@ -12,6 +12,6 @@ bool noTablebase(const position::Position &, int, int &) { return false; }
 
 void readNoInput() {}
 
-SearchHooks Hooks = {noRootMove, noBookMove, noTablebase, readNoInput};
+SearchHooks Hooks = {noRootMove, noBookMove, noTablebase, noTablebase, readNoInput};
 
 } // namespace search

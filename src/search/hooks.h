@@ -19,6 +19,9 @@ struct SearchHooks {
     // True with the score (side to move's view, mate scores relative to the root at `ply`) when
     // a registered table covers the position.
     bool (*probeTablebase)(const position::Position &pos, int ply, int &score);
+    // The same for the win/draw/loss tables: true with a table win or loss score (beyond every
+    // evaluation, short of the mate range) or the node's draw score.
+    bool (*probeWinDrawLoss)(const position::Position &pos, int ply, int &score);
     // Reads and runs the commands that have arrived (the main thread calls it while it searches).
     void (*readInput)();
 };

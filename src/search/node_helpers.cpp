@@ -4,6 +4,8 @@
 #include "eval/pawns.h"
 #include "search/hooks.h"
 #include "search/search_internal.h"
+#include "search/settings.h"
+#include "search/thread.h"
 #include "search/tt.h"
 
 namespace search::detail {
@@ -13,6 +15,9 @@ using namespace position;
 namespace {
 
 constexpr int LAZY_MARGIN = 300; // the full evaluation runs only near the window
+constexpr int TABLE_RESULT_PLIES = 255; // a table's result holds at any depth
+// The fifty-move counter right after a capture or pawn move (0 in a position set up from FEN).
+constexpr std::uint32_t ZEROED = 1;
 
 } // namespace
 
@@ -30,8 +35,20 @@ bool nullMoveAllowed(const Position &pos) { return pos.evalWork.nullMoveAllowed 
 
 bool isDrawRecognised(const Position &pos) { return eval::isRecognisedDraw(pos); }
 
-bool probeTablebases(const Position &pos, int ply, int &score) {
-    return Hooks.probeTablebase(pos, ply, score);
+bool probeTablebases(Run &r, int ply, int &score) {
+    if (!Hooks.probeTablebase(r.pos, ply, score)) return false;
+    countTableHit(r.thread);
+    return true;
+}
+
+bool probeWinDrawLoss(Run &r, int depth, int ply, int &score) {
+    const Position &pos = r.pos;
+    if (Settings.tablePieces == 0 || pos.fifty > ZEROED || pos.castling != 0 || depth < Settings.tableProbeDepth ||
+        popCount(pos.all()) > Settings.tablePieces || !Hooks.probeWinDrawLoss(pos, ply, score))
+        return false;
+    countTableHit(r.thread);
+    store(r.thread, pos, ply, plies(TABLE_RESULT_PLIES), score, BOUND_EXACT, NO_MOVE);
+    return true;
 }
 
 void prefetchChild(const Run &r, bool probesTable) {

@@ -1,5 +1,6 @@
 #include "search/pool.h"
 
+#include "platform/platform.h"
 #include "search/root.h"
 #include "search/thread.h"
 
@@ -29,6 +30,9 @@ thread_local int CurrentThread = 0;
 
 void helperLoop(int index) {
     CurrentThread = index;
+    // With more threads than processors (other programs, or more threads than cores), the main
+    // thread keeps its processor: it alone completes the iterations that decide the move.
+    platform::lowerThreadPriority();
     std::unique_lock<std::mutex> lock(PoolLock);
     Helper &h = Pool[index];
     for (;;) {

@@ -265,7 +265,7 @@ Step pvNode(Run &r) {
     if (!root) {
         if (isRepetition(pos) || isDrawRecognised(pos)) return giveBack(r, drawScore(pos));
         int s;
-        if (probeTablebases(pos, ply, s)) return giveBack(r, s);
+        if (probeTablebases(r, ply, s) || probeWinDrawLoss(r, f.depth, ply, s)) return giveBack(r, s);
         if (f.alpha < ply - MATE) f.alpha = ply - MATE;
         if (f.beta > MATE - 1 - ply) f.beta = MATE - 1 - ply;
         if (f.alpha >= f.beta) return giveBack(r, f.alpha);

@@ -22,6 +22,7 @@ struct PvReport {
     std::int32_t score;
     std::uint64_t elapsed; // ms since the search started
     std::uint64_t nodes;
+    std::uint64_t tableHits; // endgame-table probes that answered
     const PvLine *pv;
 };
 

@@ -200,6 +200,7 @@ void deepen(SearchThread &t) {
 void prepareThread(SearchThread &t) {
     t.ply = 0;
     t.nodeCount.store(0, std::memory_order_relaxed);
+    t.tableHits.store(0, std::memory_order_relaxed);
     t.quiescenceNodeCount = 0;
     t.rootFailedLow = 0;
     resetRootFrame(t);
@@ -224,8 +225,10 @@ bool think(SearchThread &t) {
     Position &pos = t.position;
     RootBestMove &rootBest = Shared.rootBest;
     prepareThread(t);
-    for (int i = 1; i < ThreadCount; ++i) // the helpers wait: their counts start with this search
+    for (int i = 1; i < ThreadCount; ++i) { // the helpers wait: their counts start with this search
         Threads[i]->nodeCount.store(0, std::memory_order_relaxed);
+        Threads[i]->tableHits.store(0, std::memory_order_relaxed);
+    }
     rootBest = {};
     // 1. No legal move: nothing to search. An interface that waits for every move still gets
     // its answer, once an infinite or ponder search has been stopped or hit.
@@ -339,7 +342,7 @@ void reportSearchInfo(SearchThread &thread, std::int32_t score, std::int32_t mul
     collectPv(thread, pv, first);
     PvReport report{multipvIndex,    wholePlies(thread.iterationDepth),
                     score,           base::GetTimeMs() - Shared.startTime,
-                    searchedNodes(), &pv};
+                    searchedNodes(), searchedTableHits(), &pv};
     Reports.principalVariation(report);
 }
 

@@ -167,8 +167,9 @@ Step scoutNode(Run &r) {
     // 5. Tablebases.
     if (ply < 3 || f.depth >= TABLEBASE_DEPTH) {
         int s;
-        if (probeTablebases(pos, ply, s)) return giveBack(r, s);
+        if (probeTablebases(r, ply, s)) return giveBack(r, s);
     }
+    if (int s; probeWinDrawLoss(r, f.depth, ply, s)) return giveBack(r, s);
     // 6. Mate distance.
     if (f.beta <= ply - MATE) return giveBack(r, ply - MATE);
     if (MATE - 1 - ply < f.beta) return giveBack(r, MATE - 1 - ply);

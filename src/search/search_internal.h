@@ -46,7 +46,11 @@ bool kingCapturable(const position::Position &pos); // the side that just moved 
 int lazyEvaluate(Run &r, int alpha, int beta);
 bool nullMoveAllowed(const position::Position &pos);
 bool isDrawRecognised(const position::Position &pos);
-bool probeTablebases(const position::Position &pos, int ply, int &score);
+bool probeTablebases(Run &r, int ply, int &score);
+// The win/draw/loss tables at a node with `depth` to go: only right after a capture or pawn move
+// (the tables answer for a fifty-move counter at zero), without castling rights, within the
+// tables' piece count and from "SyzygyProbeDepth" on. A hit is stored as an exact score.
+bool probeWinDrawLoss(Run &r, int depth, int ply, int &score);
 // Right after a move: start loading the child's table entry (when it will probe one) and pawn entry.
 void prefetchChild(const Run &r, bool probesTable);
 int fewRepliesExtension(int count);

@@ -19,6 +19,10 @@ struct SearchSettings {
     std::int32_t contempt = 10;            // "Contempt", -100..100
     std::int32_t hashMb = 128;             // "Hash", 1..2048
     std::int32_t hashfull = HASHFULL_NONE; // "Hashfull"
+    // Win/draw/loss tables: the most pieces they answer for (0: none, or "SyzygyProbeLimit")
+    // and the least remaining depth of a probe ("SyzygyProbeDepth", in 1/256 ply).
+    std::int32_t tablePieces = 0;
+    std::int32_t tableProbeDepth = 256;
 };
 
 extern SearchSettings Settings;

@@ -40,6 +40,13 @@ std::uint64_t searchedNodes() {
     return nodes;
 }
 
+std::uint64_t searchedTableHits() {
+    std::uint64_t hits = 0;
+    for (int i = 0; i < ThreadCount; ++i)
+        hits += Threads[i]->tableHits.load(std::memory_order_relaxed);
+    return hits;
+}
+
 void shiftKillers(SearchThread &thread) {
     std::memmove(thread.killers[0], thread.killers[2], sizeof(thread.killers[0]) * (KILLER_PLIES - 2));
 }

@@ -40,6 +40,7 @@ struct SearchThread {
     // count (limits, reports) and table fills; only the owner writes them.
     std::atomic<std::uint64_t> nodeCount;
     std::atomic<std::uint64_t> tableFills; // stores into empty transposition-table entries
+    std::atomic<std::uint64_t> tableHits;  // endgame-table probes that answered
     std::uint64_t quiescenceNodeCount;
     std::int32_t iterationDepth;   // 1/256 ply
     std::int32_t extensionCeiling; // twice the iteration depth: extensions stop there
@@ -77,8 +78,12 @@ void deleteSearchThread(SearchThread *thread);
 inline void countNode(SearchThread &thread) {
     thread.nodeCount.store(thread.nodeCount.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
 }
-// Nodes of all searching threads.
+inline void countTableHit(SearchThread &thread) {
+    thread.tableHits.store(thread.tableHits.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+// Nodes and endgame-table hits of all searching threads.
 std::uint64_t searchedNodes();
+std::uint64_t searchedTableHits();
 // The thread's nodes outside the quiescence search (PV nodes order their moves by them).
 inline std::uint64_t fullWidthNodes(const SearchThread &thread) {
     return thread.nodeCount.load(std::memory_order_relaxed) - thread.quiescenceNodeCount;

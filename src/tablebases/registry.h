@@ -51,6 +51,9 @@ enum class NewsKind : std::uint8_t {
     FILE_FAILED,     // a file that failed while being read (`reason`): no longer used
     REGISTERED,      // the path's tables: `registered` files, `skipped` files, up to `pieces` pieces
     NO_CACHE_MEMORY, // no memory for a block cache of `size` bytes: no tablebases
+    SYZYGY_SKIPPED,  // a Syzygy file at `path` that is not used (`reason`)
+    SYZYGY_LOADED,   // the Syzygy path's tables: `registered` tables in `size` files, up to `pieces`
+                     // pieces, `skipped` files left out
 };
 
 struct TablebaseNews {
