@@ -71,7 +71,7 @@ constexpr Command XBOARD_COMMANDS[] = {
     {"computer", EXACT, ignoreCommand},
     {"memory ", PREFIX, ignoreCommand},
     {"cores ", PREFIX, coresCommand},
-    {"egtpath ", PREFIX, ignoreCommand},
+    {"egtpath ", PREFIX, egtpathCommand},
     {"option ", PREFIX, ignoreCommand},
     {"quit", EXACT, quitCommand},
 };

@@ -44,7 +44,7 @@ constexpr const char *FEATURES[] = {
     "feature nps=1",
     "feature memory=1",
     "feature smp=1",
-    "feature egt=\"nalimov\"",
+    "feature egt=\"nalimov,syzygy\"",
 };
 
 // The first integer after the command word ("%*s %d"); `fallback` when there is none.
@@ -165,6 +165,18 @@ std::int32_t clockMs(std::string_view line) {
 void coresCommand(std::string_view line) {
     int cores = std::clamp(numberAfterWord(line, 1), 1, search::MAX_THREADS);
     setOptionValue(base::OPTION_THREADS, std::to_string(cores));
+}
+
+// "egtpath syzygy PATH" sets the Syzygy folders; other kinds are left to their own options.
+void egtpathCommand(std::string_view line) {
+    constexpr std::string_view SYZYGY = "egtpath syzygy ";
+    if (line.substr(0, SYZYGY.size()) != SYZYGY) return;
+    std::string_view path = line.substr(SYZYGY.size());
+    while (!path.empty() && base::isBlank(path.front()))
+        path.remove_prefix(1);
+    while (!path.empty() && base::isBlank(path.back()))
+        path.remove_suffix(1);
+    setOptionValue(base::OPTION_SYZYGY_PATH, std::string(path));
 }
 
 void timeCommand(std::string_view line) { Clocks.engine = clockMs(line); }

@@ -34,6 +34,7 @@ void sdCommand(std::string_view line);
 void npsCommand(std::string_view line);
 // "cores N": the number of searching threads (the "Threads" option).
 void coresCommand(std::string_view line);
+void egtpathCommand(std::string_view line);
 void timeCommand(std::string_view line);
 void otimCommand(std::string_view line);
 // Runs on an idle engine only (during a search the command table re-queues it).

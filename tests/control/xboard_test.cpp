@@ -1,6 +1,7 @@
 // The xboard protocol through the real binary: handshake, unknown words, force and setboard,
 // depth and time limits, the engine's clock in either colour, and pondering with hits and misses.
 #include "support/engine_process.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +67,7 @@ TEST(Xboard, HandshakeCommandsForceAndSetboard) {
     EXPECT_EQ(tail, "feature done=0;feature ping=1;feature setboard=1;feature sigint=0;feature sigterm=0;"
                     "feature analyze=0;feature myname=\"Vorlan 1.8\";feature variants=\"normal\";"
                     "feature colors=0;feature name=0;feature nps=1;feature memory=1;feature smp=1;"
-                    "feature egt=\"nalimov\";");
+                    "feature egt=\"nalimov,syzygy\";");
     // Words the engine accepts without an answer.
     e.write(
         "accepted done\nrejected analyze\nvariant normal\ncomputer\nname x\nrating 1 2\nics -\nmemory 64\n"
@@ -96,6 +97,9 @@ TEST(Xboard, HandshakeCommandsForceAndSetboard) {
     Lines lines = e.readUntil("pong 3").value_or(Lines{});
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("Illegal move"), std::string::npos);
+    // The interface names the Syzygy folder as it names every kind of table.
+    e.write("egtpath syzygy " + testsupport::dataPath("syzygy") + "\nping 4\n");
+    EXPECT_EQ(e.readUntil("pong 4"), (Lines{"Syzygy tablebases: 6 tables (12 files), up to 4 pieces"}));
     e.send("quit");
     EXPECT_EQ(e.waitExit(), 0);
 }
