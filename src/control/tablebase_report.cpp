@@ -52,8 +52,9 @@ void formatNews(char *text, std::size_t size, const tablebases::TablebaseNews &n
         std::snprintf(text, size, "Syzygy file %s skipped: %s", n.path, n.reason);
         break;
     case NewsKind::SYZYGY_LOADED:
-        std::snprintf(text, size, "Syzygy tablebases: %d tables (%llu files), up to %d pieces%s", n.registered,
-                      bytes(n.size), n.pieces, n.skipped ? ", damaged files skipped" : "");
+        std::snprintf(text, size, "Syzygy tablebases: %d %s (%llu %s), up to %d pieces%s", n.registered,
+                      n.registered == 1 ? "table" : "tables", bytes(n.size), n.size == 1 ? "file" : "files",
+                      n.pieces, n.skipped ? ", damaged files skipped" : "");
         break;
     case NewsKind::NO_CACHE_MEMORY:
         std::snprintf(text, size,

@@ -121,6 +121,26 @@ TEST(Syzygy, DamagedFilesAreLeftOutWithTheirReason) {
     tablebases::loadSyzygy("");
 }
 
+TEST(SyzygyEngine, ReportsADamagedFileOnceAndPlaysOn) {
+    TempDirectory dir;
+    copyTables(dir, {"KQvK.rtbw", "KQvK.rtbz", "KRvK.rtbz"});
+    dir.write("KRvK.rtbw", readFile(tableFolder() + "/KRvK.rtbw").substr(0, 200));
+    EngineProcess e;
+    ASSERT_TRUE(e.uciHandshake());
+    e.send("setoption name SyzygyPath value " + dir.path());
+    e.send("isready");
+    EXPECT_EQ(e.readUntil("readyok"),
+              (std::vector<std::string>{
+                  "info string Syzygy file " + dir.file("KRvK.rtbw") + " skipped: truncated or damaged (200 bytes)",
+                  "info string Syzygy tablebases: 1 table (3 files), up to 3 pieces, damaged files skipped"}));
+    e.send("position fen 8/8/8/8/8/2k5/8/KQ6 w - - 0 1");
+    e.send("go depth 6");
+    std::vector<std::string> seen = e.readThrough("bestmove ", 30000);
+    EXPECT_TRUE(testsupport::startsWith(seen.back(), "bestmove "));
+    e.send("quit");
+    EXPECT_EQ(e.waitExit(), 0);
+}
+
 // The engine against the tables' best defence: every move it plays keeps the result.
 TEST(SyzygyEngine, KeepsTheWinToMateAndTheDraw) {
     testsupport::initOnce();
