@@ -2,6 +2,7 @@
 
 #include "base/piece_tables.h"
 #include "position/attacks.h"
+#include "position/castling.h"
 #include "position/makemove.h"
 #include "position/notation.h"
 #include "position/zobrist.h"
@@ -208,7 +209,12 @@ FenNotes LoadFen(std::string_view text) {
         return refuse(notes, "Invalid Fen: Side To Move corrupted - Loading Startposition instead ...");
     Colour us = side == 'w' ? WHITE : BLACK;
 
-    if (f.count >= 3) {
+    setStandardCastling();
+    if (f.count >= 3 && Chess960Mode) {
+        bool corrupt = f.castling.size() > CASTLING_FIELD_MAX;
+        pos.castling = corrupt ? 0 : readChess960Rights(pos, f.castling, corrupt);
+        if (corrupt) note(notes, "Invalid Fen: Castling Rights corrupted - Ignore Castling Flags");
+    } else if (f.count >= 3) {
         std::uint32_t granted = 0;
         bool corrupt = f.castling.size() > CASTLING_FIELD_MAX;
         if (!corrupt)
