@@ -120,6 +120,35 @@ Move castlingMove(std::uint32_t rightBit) {
     return Move(makeMove(Castling.king[ownerOf(rightBit)], Castling.rook[rightIndex(rightBit)]) | CASTLE_FLAG);
 }
 
+Move namedCastlingMove(const Position &pos, bool kingside) {
+    Colour us = Colour(pos.sideToMove);
+    std::uint32_t right = us == WHITE ? (kingside ? CASTLE_K : CASTLE_Q) : (kingside ? CASTLE_k : CASTLE_q);
+    if (Castling.chess960) return castlingMove(right);
+    return us == WHITE ? (kingside ? CASTLE_WK : CASTLE_WQ) : (kingside ? CASTLE_BK : CASTLE_BQ);
+}
+
+Move adaptCastlingMove(const Position &pos, Move move) {
+    if (move == NO_MOVE || move == NullMove || isFlaggedCastling(move)) return move;
+    Colour us = Colour(pos.sideToMove);
+    Square from = moveFrom(move), to = moveTo(move);
+    if (pos.board[from] != makeCell(us, KING) || pos.board[to] != makeCell(us, ROOK) || from != Castling.king[us])
+        return move;
+    for (std::uint32_t right : {us == WHITE ? CASTLE_K : CASTLE_k, us == WHITE ? CASTLE_Q : CASTLE_q})
+        if (Castling.rook[rightIndex(right)] == to) return namedCastlingMove(pos, isKingside(right));
+    return move;
+}
+
+Move kingTakesRookForm(Move move) {
+    if (isFlaggedCastling(move)) return Move(move & ~CASTLE_FLAG);
+    switch (move) {
+    case CASTLE_WK: return makeMove(SQ_E1, SQ_H1);
+    case CASTLE_WQ: return makeMove(SQ_E1, SQ_A1);
+    case CASTLE_BK: return makeMove(SQ_E1 + 56, SQ_H1 + 56);
+    case CASTLE_BQ: return makeMove(SQ_E1 + 56, SQ_A1 + 56);
+    default: return move;
+    }
+}
+
 std::uint32_t castlingRightOf(Move move) {
     Square king = moveFrom(move), rook = moveTo(move);
     bool white = rankOf(king) == 0;

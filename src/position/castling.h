@@ -41,6 +41,13 @@ Square castledRookSquare(std::uint32_t rightBit);
 bool castlingAllowed(const Position &pos, std::uint32_t rightBit);
 // The flagged move of that castling.
 Move castlingMove(std::uint32_t rightBit);
+// The position's own form of a castling move given as the king taking its own rook (the UCI
+// form in Chess960); every other move as it is.
+Move adaptCastlingMove(const Position &pos, Move move);
+// The side to move's castling move by name (O-O, O-O-O); NO_MOVE without a layout for it.
+Move namedCastlingMove(const Position &pos, bool kingside);
+// A castling move as the interface writes it in Chess960: the king taking its own rook.
+Move kingTakesRookForm(Move move);
 // The right a flagged castling move uses.
 std::uint32_t castlingRightOf(Move move);
 
