@@ -84,10 +84,8 @@ std::uint32_t readChess960Rights(const Position &pos, std::string_view field, bo
         Castling.rook[rightIndex(bit)] = rook;
         Castling.king[side] = king;
     }
-    for (int i = 0; i < 4; ++i)
-        if ((granted & RIGHTS[i]) &&
-            (Castling.rook[i] != STANDARD_ROOK[i] || Castling.king[ownerOf(RIGHTS[i])] != (i < 2 ? SQ_E1 : SQ_E1 + 56)))
-            Castling.chess960 = true;
+    // Even the standard start castles the Chess960 way here: e1g1 may be a rook's move then.
+    Castling.chess960 = true;
     buildLoss();
     return granted;
 }
@@ -136,17 +134,6 @@ Move adaptCastlingMove(const Position &pos, Move move) {
     for (std::uint32_t right : {us == WHITE ? CASTLE_K : CASTLE_k, us == WHITE ? CASTLE_Q : CASTLE_q})
         if (Castling.rook[rightIndex(right)] == to) return namedCastlingMove(pos, isKingside(right));
     return move;
-}
-
-Move kingTakesRookForm(Move move) {
-    if (isFlaggedCastling(move)) return Move(move & ~CASTLE_FLAG);
-    switch (move) {
-    case CASTLE_WK: return makeMove(SQ_E1, SQ_H1);
-    case CASTLE_WQ: return makeMove(SQ_E1, SQ_A1);
-    case CASTLE_BK: return makeMove(SQ_E1 + 56, SQ_H1 + 56);
-    case CASTLE_BQ: return makeMove(SQ_E1 + 56, SQ_A1 + 56);
-    default: return move;
-    }
 }
 
 std::uint32_t castlingRightOf(Move move) {

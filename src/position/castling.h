@@ -1,7 +1,8 @@
 // Where the castling king and rooks start in this game. Standard chess: the king on e1/e8 and
 // the rooks in the corners. A Chess960 start may put them on other files of the back rank; its
-// castling moves are then written as the king taking its own rook, with CASTLE_FLAG set, since
-// the king's target square alone cannot tell them from king moves there.
+// castling moves are written as the king taking its own rook, with CASTLE_FLAG set, since the
+// king's target square alone cannot tell them from king moves there (nor e1g1 from a rook's
+// move once the king has left). Chess960 games use that form even from the standard start.
 #pragma once
 
 #include "position/position.h"
@@ -14,7 +15,7 @@ struct CastlingLayout {
     Square king[2];          // the king's square while its side may castle
     Square rook[4];          // by right: K, Q, k, q
     std::uint32_t loss[64];  // the rights a move from or to a square takes away
-    bool chess960;           // some castling piece is off its standard square
+    bool chess960;           // castling moves are flagged (every position set up in Chess960 mode)
 };
 extern CastlingLayout Castling;
 
@@ -46,8 +47,6 @@ Move castlingMove(std::uint32_t rightBit);
 Move adaptCastlingMove(const Position &pos, Move move);
 // The side to move's castling move by name (O-O, O-O-O); NO_MOVE without a layout for it.
 Move namedCastlingMove(const Position &pos, bool kingside);
-// A castling move as the interface writes it in Chess960: the king taking its own rook.
-Move kingTakesRookForm(Move move);
 // The right a flagged castling move uses.
 std::uint32_t castlingRightOf(Move move);
 

@@ -1,7 +1,6 @@
 #include "position/notation.h"
 
 #include "position/attacks.h"
-#include "position/castling.h"
 #include "position/makemove.h"
 
 #include <cctype>
@@ -54,7 +53,6 @@ char *MoveToText(Move move, char *buffer) {
         std::memcpy(buffer, "0000", 5);
         return buffer + 4;
     }
-    if (Chess960Mode) move = kingTakesRookForm(move); // the interfaces' form of castling there
     Square from = moveFrom(move), to = moveTo(move);
     char *p = buffer;
     *p++ = fileLetter(from);
