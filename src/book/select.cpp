@@ -5,6 +5,7 @@
 #include "book/random.h"
 #include "book/table.h"
 #include "eval/evaluate.h"
+#include "position/castling.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "search/context.h"
@@ -96,7 +97,8 @@ Move selectBookMove(search::SearchThread &thread, MoveEntry *list, int &count, B
     int cachedCount = 0;
     int slot = search::pvCacheLookup(cache, pos, list, cachedCount);
     if (slot < 0) slot = cache.used;
-    if (!optionBool(OPTION_OWN_BOOK)) return NO_MOVE;
+    // Chess960 starts are not the book's: its keys all come from the standard start.
+    if (!optionBool(OPTION_OWN_BOOK) || position::Chess960Mode) return NO_MOVE;
     if (nextBookRandom() % 100 < optionInt(OPTION_BLINDNESS_BOOK)) return NO_MOVE;
     if (count == 0) return NO_MOVE;
     // 2. Look every move up.

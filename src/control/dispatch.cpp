@@ -6,6 +6,7 @@
 #include "control/search_commands.h"
 #include "control/setup.h"
 #include "control/xboard.h"
+#include "position/castling.h"
 #include "search/context.h"
 
 #include <cstdio>
@@ -123,7 +124,9 @@ void dispatchLine(std::string_view line) {
         return;
     }
     if (ProtocolMode != MODE_XBOARD) return;
-    if (beginsWithSquarePair(line)) {
+    // Chess960 castling comes by name too (O-O, O-O-O).
+    bool castlingByName = position::Chess960Mode && (line.substr(0, 3) == "O-O" || line.substr(0, 3) == "0-0");
+    if (beginsWithSquarePair(line) || castlingByName) {
         xboardMoveCommand(line);
         return;
     }

@@ -2,6 +2,7 @@
 #include "control/input.h"
 #include "control/search_commands.h"
 #include "control/search_output.h"
+#include "position/castling.h"
 #include "position/makemove.h"
 #include "position/movegen.h"
 #include "search/context.h"
@@ -60,8 +61,8 @@ void restrictRootMoves(const std::string &text) {
             }
         }
         if (isRankDigit(text[p + 1]) && isFileLetter(text[p + 2]) && isRankDigit(text[p + 3])) {
-            Move m = makeMove(textToSquare(text[p], text[p + 1]), textToSquare(text[p + 2], text[p + 3]),
-                              promotion);
+            Move m = adaptCastlingMove(pos, makeMove(textToSquare(text[p], text[p + 1]),
+                                                     textToSquare(text[p + 2], text[p + 3]), promotion));
             for (int i = 0; i < n && count < MAX_MOVES; ++i)
                 if (entryMove(legal[i]) == m) chosen[count++] = makeEntry(m, 0);
         }

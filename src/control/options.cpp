@@ -70,6 +70,7 @@ constexpr OptionDefinition DEFINITIONS[base::OPTION_COUNT] = {
     spin("MultiPV", UCI, 1, 1, 256),
     check("Full PV", UCI, false),
     check("UCI_ShowCurrLine", UCI, false),
+    check("UCI_Chess960", UCI, false),
     text("UCI_EngineAbout", ENGINE_ABOUT),
     check("Nullmove", UCI, true),
     check("Quick Repetition", UCI, false),

@@ -5,6 +5,7 @@
 #include "control/options.h"
 #include "control/position_report.h"
 #include "platform/platform.h"
+#include "position/castling.h"
 #include "position/fen.h"
 #include "position/movegen.h"
 #include "position/notation.h"
@@ -74,6 +75,14 @@ void boardCommand(std::string_view) {
         std::printf("  %d\n", rank + 1);
     }
     std::printf("\n   a b c d e f g h\n\n");
+    // Chess960: the castling rights by the files of their rooks (Shredder-FEN letters).
+    if (Chess960Mode) {
+        char rights[5] = {}, *p = rights;
+        const char base[4] = {'A', 'A', 'a', 'a'};
+        for (int i = 0; i < 4; ++i)
+            if (pos.castling & (1u << i)) *p++ = char(base[i] + 7 - fileOf(Castling.rook[i]));
+        std::printf("Castling: %s\n\n", p == rights ? "-" : rights);
+    }
     std::fflush(stdout);
 }
 

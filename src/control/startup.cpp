@@ -13,6 +13,7 @@
 #include "eval/pawns.h"
 #include "eval/weights.h"
 #include "position/attacks.h"
+#include "position/castling.h"
 #include "position/fen.h"
 #include "search/hooks.h"
 #include "search/pool.h"
@@ -75,6 +76,8 @@ void registerSubsystemOptionHandlers() {
         "NalimovPath", [](int) { tablebases::InitTablebases(base::optionText(base::OPTION_NALIMOV_PATH)); });
     registerOptionHandler("NalimovCache", [](int) { tablebases::InitTablebaseCache(); });
     registerOptionHandler("SyzygyPath", [](int) { loadSyzygyAndReport(); });
+    registerOptionHandler("UCI_Chess960",
+                          [](int) { position::Chess960Mode = base::optionBool(base::OPTION_CHESS960); });
     registerOptionHandler("SyzygyProbeDepth", [](int) { applySyzygySettings(); });
     registerOptionHandler("SyzygyProbeLimit", [](int) { applySyzygySettings(); });
     registerOptionHandler("Contempt",

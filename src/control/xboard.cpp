@@ -10,6 +10,7 @@
 #include "control/protocol.h"
 #include "control/search_commands.h"
 #include "control/search_output.h"
+#include "position/castling.h"
 #include "position/fen.h"
 #include "position/makemove.h"
 #include "position/notation.h"
@@ -38,7 +39,7 @@ constexpr const char *FEATURES[] = {
     "feature sigterm=0",
     "feature analyze=0",
     nullptr, // myname, with the version
-    "feature variants=\"normal\"",
+    "feature variants=\"normal,fischerandom\"",
     "feature colors=0",
     "feature name=0",
     "feature nps=1",
@@ -88,7 +89,10 @@ void protoverCommand(std::string_view) {
 }
 
 void variantCommand(std::string_view line) {
-    if (line == "variant normal") return;
+    if (line == "variant normal" || line == "variant fischerandom") {
+        setOptionValue(base::OPTION_CHESS960, line == "variant fischerandom" ? "true" : "false");
+        return;
+    }
     std::string_view name = lineTail(line, 8);
     std::printf("Error (unknown variant): %.*s\n", int(name.size()), name.data());
     std::fflush(stdout);
@@ -184,6 +188,7 @@ void otimCommand(std::string_view line) { Clocks.opponent = clockMs(line); }
 
 void NewGameCommand(std::string_view) {
     using namespace search;
+    setOptionValue(base::OPTION_CHESS960, "false"); // a new game is standard chess until "variant"
     loadGamePosition(START_FEN);
     storeOptionValue(base::OPTION_XBOARD_FORCE, 0);
     expectedPonderMove = NullMove;
@@ -254,7 +259,9 @@ void xboardMoveCommand(std::string_view line) {
     case STATE_PONDERING: {
         Shared.limitFlags &= ~std::uint32_t(LIMIT_INFINITE);
         std::string text(line); // the converter wants a terminated text
-        opponentReply = TextToMove(text.c_str());
+        bool named = Chess960Mode && (text.rfind("O-O", 0) == 0 || text.rfind("0-0", 0) == 0);
+        opponentReply = named ? namedCastlingMove(GamePosition, text.size() < 5 || text[3] != '-')
+                              : adaptCastlingMove(GamePosition, TextToMove(text.c_str()));
         if (opponentReply == expectedPonderMove) {
             fileClocks();
             ponderhitCommand("ponderhit");

@@ -2,6 +2,7 @@
 
 #include "base/piece_tables.h"
 #include "position/attacks.h"
+#include "position/castling.h"
 #include "position/makemove.h"
 #include "position/notation.h"
 #include "position/zobrist.h"
@@ -208,7 +209,12 @@ FenNotes LoadFen(std::string_view text) {
         return refuse(notes, "Invalid Fen: Side To Move corrupted - Loading Startposition instead ...");
     Colour us = side == 'w' ? WHITE : BLACK;
 
-    if (f.count >= 3) {
+    setStandardCastling();
+    if (f.count >= 3 && Chess960Mode) {
+        bool corrupt = f.castling.size() > CASTLING_FIELD_MAX;
+        pos.castling = corrupt ? 0 : readChess960Rights(pos, f.castling, corrupt);
+        if (corrupt) note(notes, "Invalid Fen: Castling Rights corrupted - Ignore Castling Flags");
+    } else if (f.count >= 3) {
         std::uint32_t granted = 0;
         bool corrupt = f.castling.size() > CASTLING_FIELD_MAX;
         if (!corrupt)
@@ -265,6 +271,7 @@ void PassMove(Position &pos) { MakeNullMove(pos); }
 
 bool PlayGameMove(Move move) {
     Position &pos = GamePosition;
+    move = adaptCastlingMove(pos, move);
     if (!IsMovePseudoLegal(pos, move)) return false;
     UndoState undo = saveUndo(pos);
     std::uint32_t historyCount = pos.historyCount;
@@ -293,10 +300,28 @@ bool PlayGameMove(Move move) {
 MoveListResult ApplyMoveList(std::string_view text) {
     Position &pos = GamePosition;
     std::size_t at = 0;
+    auto named = [&](std::string_view name) { // O or 0
+        if (text.size() - at < name.size()) return false;
+        for (std::size_t i = 0; i < name.size(); ++i)
+            if ((text[at + i] == '0' ? 'O' : text[at + i]) != name[i]) return false;
+        return true;
+    };
     for (;;) {
-        while (at < text.size() && !isFileLetter(char(std::tolower(static_cast<unsigned char>(text[at])))))
+        while (at < text.size() && !isFileLetter(char(std::tolower(static_cast<unsigned char>(text[at])))) &&
+               !(Chess960Mode && (text[at] == 'O' || text[at] == '0')))
             ++at;
         if (at >= text.size()) return {};
+        // Castling by name, as xboard interfaces send it in Chess960.
+        if (text[at] == 'O' || text[at] == '0') {
+            bool queenside = named("O-O-O");
+            if (!queenside && !named("O-O")) {
+                ++at;
+                continue;
+            }
+            at += queenside ? 5 : 3;
+            if (!PlayGameMove(namedCastlingMove(pos, !queenside))) return refuseMove(queenside ? "O-O-O" : "O-O");
+            continue;
+        }
         char token[6] = {0, 0, 0, 0, 0, 0};
         for (int i = 0; i < 4 && at + std::size_t(i) < text.size(); ++i)
             token[i] = char(std::tolower(static_cast<unsigned char>(text[at + std::size_t(i)])));

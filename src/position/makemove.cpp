@@ -2,6 +2,7 @@
 
 #include "base/piece_tables.h"
 #include "position/attacks.h"
+#include "position/castling.h"
 #include "position/movegen.h"
 #include "position/zobrist.h"
 
@@ -9,17 +10,8 @@ namespace position {
 
 namespace {
 
-// Castling rights lost when a move starts or ends on a square.
-constexpr auto CastleLoss = [] {
-    std::array<std::uint32_t, 64> t{};
-    t[SQ_E1] = CASTLE_K | CASTLE_Q;
-    t[SQ_H1] = CASTLE_K;
-    t[SQ_A1] = CASTLE_Q;
-    t[SQ_E8] = CASTLE_k | CASTLE_q;
-    t[SQ_H8] = CASTLE_k;
-    t[SQ_A8] = CASTLE_q;
-    return t;
-}();
+// A king move of e1g1, e1c1, e8g8 or e8c8 castles only in the standard layout.
+bool standardCastling(Move m) { return isCastlingValue(m) && !Castling.chess960; }
 
 struct RookHop {
     Square from, to;
@@ -92,7 +84,21 @@ void MakeMove(Position &pos, Move move, PieceType &capturedType) {
         pos.epSquare = NO_SQUARE;
     }
     capturedType = NO_PIECE;
-    if (move != NullMove) {
+    if (isFlaggedCastling(move)) {
+        // King and rook leave first: either may land where the other stood.
+        std::uint32_t right = castlingRightOf(move);
+        Square king = moveFrom(move), rook = moveTo(move);
+        Square kingTo = castledKingSquare(right), rookTo = castledRookSquare(right);
+        liftPiece(pos, us, KING, king);
+        liftPiece(pos, us, ROOK, rook);
+        placePiece(pos, us, KING, kingTo);
+        placePiece(pos, us, ROOK, rookTo);
+        pos.key ^= pieceTerm(us, KING, king, us) ^ pieceTerm(us, KING, kingTo, us) ^ pieceTerm(us, ROOK, rook, us) ^
+                   pieceTerm(us, ROOK, rookTo, us);
+        std::uint32_t lost = pos.castling & (Castling.loss[king] | Castling.loss[rook]);
+        pos.castling ^= lost;
+        pos.key ^= LostCastleKey[us][lost];
+    } else if (move != NullMove) {
         Square from = moveFrom(move), to = moveTo(move);
         // 1. Capture.
         capturedType = pos.typeOn(to);
@@ -105,7 +111,7 @@ void MakeMove(Position &pos, Move move, PieceType &capturedType) {
         // 2. Special cases of the moving piece.
         PieceType mover = pos.typeOn(from);
         if (mover == KING) {
-            if (isCastlingValue(move)) {
+            if (standardCastling(move)) {
                 RookHop r = castlingRook(to);
                 MovePieceWithKeys(pos, ROOK, r.from, r.to);
             }
@@ -138,7 +144,7 @@ void MakeMove(Position &pos, Move move, PieceType &capturedType) {
             MovePieceWithKeys(pos, mover, from, to);
         }
         // 4. Castling rights touched by the move.
-        std::uint32_t lost = pos.castling & (CastleLoss[from] | CastleLoss[to]);
+        std::uint32_t lost = pos.castling & (Castling.loss[from] | Castling.loss[to]);
         pos.castling ^= lost;
         pos.key ^= LostCastleKey[us][lost];
     }
@@ -156,11 +162,20 @@ void UnmakeMove(Position &pos, Move move, PieceType capturedType, const UndoStat
     pos.historyCount--;
     Colour us = Colour(pos.sideToMove ^ 1), them = ~us;
     pos.sideToMove = us;
+    if (isFlaggedCastling(move)) {
+        std::uint32_t right = castlingRightOf(move);
+        liftPiece(pos, us, KING, castledKingSquare(right));
+        liftPiece(pos, us, ROOK, castledRookSquare(right));
+        placePiece(pos, us, KING, moveFrom(move));
+        placePiece(pos, us, ROOK, moveTo(move));
+        restoreUndo(pos, undo);
+        return;
+    }
     Square from = moveFrom(move), to = moveTo(move);
     if (to == undo.epSquare && cellIsPawn(pos.board[to]))
         placePiece(pos, them, PAWN, epVictimSquare(from, to));
     PieceType moved = pos.typeOn(to);
-    if (moved == KING && isCastlingValue(move)) {
+    if (moved == KING && standardCastling(move)) {
         RookHop r = castlingRook(to);
         shiftPiece(pos, us, ROOK, r.to, r.from);
     }
@@ -207,6 +222,11 @@ Bitboard attackersOf(const Position &pos, Colour by, Square sq, Bitboard occ) {
 bool IsMovePseudoLegal(const Position &pos, Move m) {
     if (m == NO_MOVE || m == NullMove) return false;
     Colour us = Colour(pos.sideToMove);
+    if (isFlaggedCastling(m)) {
+        std::uint32_t right = castlingRightOf(m);
+        return Castling.chess960 && rankOf(moveFrom(m)) == (us == WHITE ? 0 : 7) && castlingMove(right) == m &&
+               castlingAllowed(pos, right);
+    }
     Square from = moveFrom(m), to = moveTo(m);
     if (!(pos.occupied[us] & SquareBit[from]) || (pos.occupied[us] & SquareBit[to])) return false;
     PieceType type = pos.typeOn(from);
@@ -222,6 +242,7 @@ bool IsMovePseudoLegal(const Position &pos, Move m) {
     case QUEEN: return QueenAttacks(from, occ) & target;
     case KING: {
         if (KingAttacks[from] & target) return true;
+        if (Castling.chess960) return false; // its castling moves are flagged
         auto rookAt = [&](Square sq) { return pos.board[sq] == makeCell(us, ROOK); };
         auto empty = [&](Square sq) { return pos.isEmpty(sq); };
         switch (m) {
@@ -255,6 +276,15 @@ bool IsMovePseudoLegal(const Position &pos, Move m) {
 
 bool GivesCheck(const Position &pos, Move m) {
     Colour us = Colour(pos.sideToMove), them = ~us;
+    if (isFlaggedCastling(m)) {
+        std::uint32_t right = castlingRightOf(m);
+        Square rookTo = castledRookSquare(right), enemyKing = pos.kingSquare[them];
+        Bitboard occ = (pos.all() & ~SquareBit[moveFrom(m)] & ~SquareBit[moveTo(m)]) |
+                       SquareBit[castledKingSquare(right)] | SquareBit[rookTo];
+        Bitboard rooks = (pos.pieces[us][ROOK] & ~SquareBit[moveTo(m)]) | SquareBit[rookTo] | pos.pieces[us][QUEEN];
+        Bitboard bishops = pos.pieces[us][BISHOP] | pos.pieces[us][QUEEN];
+        return (RookAttacks(enemyKing, occ) & rooks) || (BishopAttacks(enemyKing, occ) & bishops);
+    }
     Square from = moveFrom(m), to = moveTo(m), king = pos.kingSquare[them];
     PieceType type = pos.typeOn(from);
     Bitboard occ = (pos.all() | SquareBit[to]) & ~SquareBit[from];
@@ -286,7 +316,7 @@ bool GivesCheck(const Position &pos, Move m) {
             if (PawnAttacksOf(us, SquareBit[to]) & SquareBit[king]) return true;
             break;
         case KING:
-            if (isCastlingValue(m) && rookSees(castlingRook(to).to)) return true;
+            if (standardCastling(m) && rookSees(castlingRook(to).to)) return true;
             break;
         default: break;
         }
@@ -304,6 +334,14 @@ bool IsTacticalOrCheck(const Position &pos, Move m) {
 
 std::uint64_t KeyAfterMove(const Position &pos, Move m) {
     Colour us = Colour(pos.sideToMove), them = ~us;
+    if (isFlaggedCastling(m)) {
+        std::uint32_t right = castlingRightOf(m);
+        std::uint64_t key = pos.key;
+        if (pos.epSquare != NO_SQUARE) key ^= Swap(EpKey[pos.epSquare & 7]);
+        key ^= pieceTerm(us, KING, moveFrom(m), us) ^ pieceTerm(us, KING, castledKingSquare(right), us) ^
+               pieceTerm(us, ROOK, moveTo(m), us) ^ pieceTerm(us, ROOK, castledRookSquare(right), us);
+        return Swap(key);
+    }
     Square from = moveFrom(m), to = moveTo(m);
     PieceType type = pos.typeOn(from), captured = pos.typeOn(to);
     std::uint64_t key = pos.key;

@@ -1,6 +1,7 @@
 #include "position/movegen.h"
 
 #include "position/attacks.h"
+#include "position/castling.h"
 #include "position/makemove.h"
 
 namespace position {
@@ -245,6 +246,16 @@ void addPawnPushes(MoveWriter &w, const Position &pos, Bitboard pawns, Bitboard 
 
 void addCastling(MoveWriter &w, const Position &pos) {
     Colour us = w.us, them = ~us;
+    if (Castling.chess960) {
+        for (std::uint32_t right : {us == WHITE ? CASTLE_K : CASTLE_k, us == WHITE ? CASTLE_Q : CASTLE_q})
+            if (castlingAllowed(pos, right)) {
+                Square from = Castling.king[us], to = castledKingSquare(right);
+                const std::int8_t *row = OrderingPST[KING][us];
+                int score = w.history ? w.history[historyIndex(from, to)] : row[to] - row[from];
+                *w.end++ = makeEntry(castlingMove(right), score);
+            }
+        return;
+    }
     Bitboard occ = pos.all();
     auto free = [&](Square a, Square b, Square c = NO_SQUARE) {
         return !(occ & (SquareBit[a] | SquareBit[b] | SquareBit[c]));

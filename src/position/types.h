@@ -80,6 +80,10 @@ constexpr bool isCastlingValue(Move m) {
     return m == CASTLE_WK || m == CASTLE_WQ || m == CASTLE_BK || m == CASTLE_BQ;
 }
 
+// Chess960 castling: the king's square, its own rook's square, and this flag (position/castling.h).
+constexpr Move CASTLE_FLAG = 0x8000;
+constexpr bool isFlaggedCastling(Move m) { return (m & CASTLE_FLAG) && m != NullMove; }
+
 // Castling rights bits.
 constexpr std::uint32_t CASTLE_K = 1, CASTLE_Q = 2, CASTLE_k = 4, CASTLE_q = 8;
 

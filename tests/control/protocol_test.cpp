@@ -34,6 +34,7 @@ const Lines HANDSHAKE = {
     "option name MultiPV type spin default 1 min 1 max 256",
     "option name Full PV type check default false",
     "option name UCI_ShowCurrLine type check default false",
+    "option name UCI_Chess960 type check default false",
     "option name UCI_EngineAbout type string default Vorlan 1.8 by the Vorlan developers",
     "option name Nullmove type check default true",
     "option name Quick Repetition type check default false",

@@ -65,7 +65,7 @@ TEST(Xboard, HandshakeCommandsForceAndSetboard) {
     for (auto it = features.end() - 14; it != features.end(); ++it)
         tail += *it + ";";
     EXPECT_EQ(tail, "feature done=0;feature ping=1;feature setboard=1;feature sigint=0;feature sigterm=0;"
-                    "feature analyze=0;feature myname=\"Vorlan 1.8\";feature variants=\"normal\";"
+                    "feature analyze=0;feature myname=\"Vorlan 1.8\";feature variants=\"normal,fischerandom\";"
                     "feature colors=0;feature name=0;feature nps=1;feature memory=1;feature smp=1;"
                     "feature egt=\"nalimov,syzygy\";");
     // Words the engine accepts without an answer.

@@ -1,4 +1,5 @@
 #include "eval/tables.h"
+#include "position/castling.h"
 #include "position/attacks.h"
 #include "position/fen.h"
 #include "position/makemove.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -53,27 +55,25 @@ void expectSamePosition(const Position &a, const Position &b) {
 // Long random games from many positions: after every move the incremental fields equal a fresh
 // computation, KeyAfterMove predicts the key, every generated move passes the pseudo-legality
 // test of stored moves, and unmaking restores the position exactly.
-TEST_F(MakeMoveTest, RandomGamesKeepEveryInvariant) {
+void playRandomGames(const std::vector<std::string> &fens, int &movesChecked) {
     std::mt19937 rng(11);
     std::vector<MoveEntry> list(MAX_MOVES);
-    auto records = testsupport::readPerftFile();
-    int movesChecked = 0;
-    for (std::size_t r = 0; r < records.size(); r += 2) {
-        LoadFen(records[r].fen);
+    for (const std::string &fen : fens) {
+        LoadFen(fen);
         Position pos = GamePosition;
-        ASSERT_TRUE(positionIsConsistent(pos)) << records[r].fen;
+        ASSERT_TRUE(positionIsConsistent(pos)) << fen;
         for (int ply = 0; ply < 120; ++ply) {
             int n = GenerateLegal(pos, list.data());
             if (n == 0) break;
             for (int i = 0; i < n; ++i) {
                 Move m = entryMove(list[std::size_t(i)]);
-                ASSERT_TRUE(IsMovePseudoLegal(pos, m)) << records[r].fen << " " << moveText(m);
+                ASSERT_TRUE(IsMovePseudoLegal(pos, m)) << fen << " " << moveText(m);
                 Position before = pos;
                 UndoState undo = saveUndo(pos);
                 std::uint64_t predicted = KeyAfterMove(pos, m);
                 PieceType captured;
                 MakeMove(pos, m, captured);
-                ASSERT_TRUE(positionIsConsistent(pos)) << records[r].fen << " " << m;
+                ASSERT_TRUE(positionIsConsistent(pos)) << fen << " " << m;
                 if (pos.castling == before.castling) {
                     ASSERT_EQ(predicted, pos.key);
                 }
@@ -91,7 +91,7 @@ TEST_F(MakeMoveTest, RandomGamesKeepEveryInvariant) {
             // A null move, en-passant square and all, is undone exactly too.
             Position before = pos;
             MakeNullMove(pos);
-            ASSERT_TRUE(positionIsConsistent(pos)) << records[r].fen;
+            ASSERT_TRUE(positionIsConsistent(pos)) << fen;
             UnmakeNullMove(pos, before.epSquare);
             expectSamePosition(pos, before);
             Move chosen = entryMove(list[rng() % unsigned(n)]);
@@ -100,7 +100,30 @@ TEST_F(MakeMoveTest, RandomGamesKeepEveryInvariant) {
             if (pos.historyCount > 200) pos.historyCount = 1;
         }
     }
-    EXPECT_GT(movesChecked, 50000);
+}
+
+TEST_F(MakeMoveTest, RandomGamesKeepEveryInvariant) {
+    std::vector<std::string> fens;
+    auto records = testsupport::readPerftFile();
+    for (std::size_t r = 0; r < records.size(); r += 2)
+        fens.push_back(records[r].fen);
+    int checked = 0;
+    playRandomGames(fens, checked);
+    EXPECT_GT(checked, 50000);
+}
+
+// The same from Chess960 positions, whose castling moves are the king taking its rook.
+TEST_F(MakeMoveTest, RandomChess960GamesKeepEveryInvariant) {
+    std::vector<std::string> fens;
+    std::ifstream in(testsupport::dataPath("perft960.epd"));
+    for (std::string line; std::getline(in, line);)
+        fens.push_back(line.substr(0, line.find(" ;")));
+    Chess960Mode = true;
+    int checked = 0;
+    playRandomGames(fens, checked);
+    Chess960Mode = false;
+    LoadFen(START_FEN);
+    EXPECT_GT(checked, 50000);
 }
 
 TEST_F(MakeMoveTest, MirroredTwinsShareTheirKey) {
