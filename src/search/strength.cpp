@@ -22,7 +22,7 @@ struct CalibrationPoint {
     int weakness;
 };
 constexpr CalibrationPoint CALIBRATION[] = {
-    {1350, 1040}, {1500, 820}, {1650, 600}, {1800, 430}, {1950, 120}, {LIMIT_ELO_MAX, 0}};
+    {1350, 870}, {1500, 790}, {1650, 640}, {1800, 450}, {1950, 220}, {LIMIT_ELO_MAX, 0}};
 
 constexpr double FULL_NPS = 1600000;    // about this machine's full speed
 constexpr double HALVING_WEAKNESS = 100; // the node rate halves every 100 points of weakness
@@ -95,8 +95,12 @@ StrengthLimit combinedLimit(bool limitStrength, int elo, std::int64_t npsOption,
 void throttleSearch() {
     const std::uint64_t ceiling = std::uint64_t(Shared.limit.npsCeiling);
     const std::uint64_t nodes = mainThread().nodeCount.load(std::memory_order_relaxed);
+    // Past its budget a timed search runs at full speed: the first iterations, which the clock
+    // never cuts, must not make it lose on time.
+    const bool timed = (Shared.limitFlags & (LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVESTOGO | LIMIT_MOVETIME)) &&
+                       !(Shared.limitFlags & LIMIT_INFINITE) && searchState() == STATE_THINKING;
     while (nodes * 1000 > ceiling * elapsedMs())
-        if (!pauseStep()) return;
+        if ((timed && elapsedMs() >= Shared.targetTime) || !pauseStep()) return;
 }
 
 void waitForNaturalTime() {
