@@ -39,6 +39,8 @@ enum OptionId : int {
     OPTION_FULL_PV,
     OPTION_SHOW_CURRLINE,
     OPTION_CHESS960,
+    OPTION_LIMIT_STRENGTH,
+    OPTION_ELO,
     OPTION_ENGINE_ABOUT,
     OPTION_NULLMOVE,
     OPTION_QUICK_REPETITION,
@@ -101,8 +103,6 @@ struct EngineOption {
     std::int32_t max;    // spin: maximum; string: 256; "Hashfull": the selected table 0..3
     OptionHandler onChange;
 };
-
-extern EngineOption Options[OPTION_COUNT];
 
 extern EngineOption Options[OPTION_COUNT];
 

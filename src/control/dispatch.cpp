@@ -73,7 +73,7 @@ constexpr Command XBOARD_COMMANDS[] = {
     {"memory ", PREFIX, ignoreCommand},
     {"cores ", PREFIX, coresCommand},
     {"egtpath ", PREFIX, egtpathCommand},
-    {"option ", PREFIX, ignoreCommand},
+    {"option ", PREFIX, optionCommand},
     {"quit", EXACT, quitCommand},
 };
 

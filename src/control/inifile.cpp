@@ -21,11 +21,12 @@ constexpr std::size_t CHOICES_CAPACITY = 2048; // including the terminating NUL
 constexpr int MAX_INI_NESTING = 8;
 
 std::string PersonalityChoices = "var main";
+std::string PersonalityFolder = PERSONALITY_DIRECTORY;
 int IniNesting = 0;
 
 std::string iniFileName(IniKind kind) {
     if (kind == INI_SETTINGS) return base::optionText(base::OPTION_INIFILEPATH);
-    return std::string(PERSONALITY_DIRECTORY) + platform::pathSeparator() +
+    return PersonalityFolder + platform::pathSeparator() +
            base::optionText(base::OPTION_PERSONALITY) + INI_SUFFIX;
 }
 
@@ -69,9 +70,27 @@ void loadIniFile(IniKind kind) {
     --IniNesting;
 }
 
+namespace {
+
+// The working folder's personalities; without any, those installed beside the program
+// (PREFIX/share/vorlan/personalities for PREFIX/bin/vorlan).
+std::vector<std::string> findPersonalities() {
+    PersonalityFolder = PERSONALITY_DIRECTORY;
+    std::vector<std::string> files = platform::listFiles(PersonalityFolder, INI_SUFFIX);
+    std::string program = platform::programFolder();
+    if (!files.empty() || program.empty()) return files;
+    const char sep = platform::pathSeparator();
+    std::string installed = program + sep + ".." + sep + "share" + sep + "vorlan" + sep + PERSONALITY_DIRECTORY;
+    std::vector<std::string> found = platform::listFiles(installed, INI_SUFFIX);
+    if (!found.empty()) PersonalityFolder = installed;
+    return found;
+}
+
+} // namespace
+
 void buildPersonalityChoices() {
     PersonalityChoices = "var main";
-    std::vector<std::string> files = platform::listFiles(PERSONALITY_DIRECTORY, INI_SUFFIX);
+    std::vector<std::string> files = findPersonalities();
     // Directory order differs between systems; sorted names give the same list everywhere.
     std::sort(files.begin(), files.end());
     for (const std::string &file : files) {

@@ -6,6 +6,7 @@
 #include "control/debuglog.h"
 #include "control/inifile.h"
 #include "search/context.h"
+#include "search/strength.h"
 #include "search/thread.h"
 
 #include <cinttypes>
@@ -71,6 +72,8 @@ constexpr OptionDefinition DEFINITIONS[base::OPTION_COUNT] = {
     check("Full PV", UCI, false),
     check("UCI_ShowCurrLine", UCI, false),
     check("UCI_Chess960", UCI, false),
+    check("UCI_LimitStrength", UCI, false),
+    spin("UCI_Elo", UCI, 1500, search::LIMIT_ELO_MIN, search::LIMIT_ELO_MAX),
     text("UCI_EngineAbout", ENGINE_ABOUT),
     check("Nullmove", UCI, true),
     check("Quick Repetition", UCI, false),

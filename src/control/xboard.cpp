@@ -69,6 +69,31 @@ void fileClocks() {
     search::Shared.limits.time[engine ^ 1] = Clocks.opponent;
 }
 
+// The options an xboard interface shows in its engine settings (UCI names, UCI meaning).
+constexpr base::OptionId OFFERED_OPTIONS[] = {base::OPTION_LIMIT_STRENGTH, base::OPTION_ELO,
+                                              base::OPTION_PERSONALITY};
+
+void printOptionFeature(const base::EngineOption &o) {
+    if (o.type == base::OPT_CHECK) {
+        std::printf("feature option=\"%s -check %d\"\n", o.name, int(o.defaultValue));
+    } else if (o.type == base::OPT_SPIN) {
+        std::printf("feature option=\"%s -spin %d %d %d\"\n", o.name, int(o.defaultValue), int(o.min), o.max);
+    } else if (o.type == base::OPT_COMBO) {
+        // "var a var b" becomes "*a /// b", the default marked.
+        std::string list;
+        std::string_view choices = o.choices;
+        for (std::size_t p = choices.find("var "); p != std::string_view::npos;) {
+            std::size_t next = choices.find(" var ", p);
+            std::string_view choice = choices.substr(p + 4, next == std::string_view::npos ? next : next - p - 4);
+            if (!list.empty()) list += " /// ";
+            if (choice == o.defaultText) list += '*';
+            list += choice;
+            p = next == std::string_view::npos ? next : next + 1;
+        }
+        std::printf("feature option=\"%s -combo %s\"\n", o.name, list.c_str());
+    }
+}
+
 void think() {
     fileClocks();
     announceMove(search::runSearch());
@@ -84,6 +109,8 @@ void protoverCommand(std::string_view) {
         else
             std::printf("feature myname=\"%s %s\"\n", base::ENGINE_NAME, base::ENGINE_VERSION);
     }
+    for (base::OptionId id : OFFERED_OPTIONS)
+        printOptionFeature(base::Options[id]);
     std::printf("feature done=1\n");
     std::fflush(stdout);
 }
@@ -181,6 +208,18 @@ void egtpathCommand(std::string_view line) {
     while (!path.empty() && base::isBlank(path.back()))
         path.remove_suffix(1);
     setOptionValue(base::OPTION_SYZYGY_PATH, std::string(path));
+}
+
+void optionCommand(std::string_view line) {
+    std::string_view rest = lineTail(line, 7);
+    std::size_t equals = rest.find('=');
+    int index = findOption(rest.substr(0, equals));
+    if (index < 0 || base::Options[index].group != base::GROUP_UCI) {
+        std::printf("Error (unknown option): %.*s\n", int(rest.size()), rest.data());
+        std::fflush(stdout);
+        return;
+    }
+    setOptionValue(index, equals == std::string_view::npos ? std::string_view() : rest.substr(equals + 1));
 }
 
 void timeCommand(std::string_view line) { Clocks.engine = clockMs(line); }

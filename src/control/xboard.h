@@ -35,6 +35,8 @@ void npsCommand(std::string_view line);
 // "cores N": the number of searching threads (the "Threads" option).
 void coresCommand(std::string_view line);
 void egtpathCommand(std::string_view line);
+// "option NAME=VALUE": sets one of the options the handshake offers (any listed UCI option).
+void optionCommand(std::string_view line);
 void timeCommand(std::string_view line);
 void otimCommand(std::string_view line);
 // Runs on an idle engine only (during a search the command table re-queues it).

@@ -50,6 +50,8 @@ void removeFolder(const std::string &folder);
 bool linkFile(const std::string &target, const std::string &link);
 // The absolute form of a path (the path itself when it cannot be resolved).
 std::string absolutePath(const std::string &path);
+// The folder of the running program (empty when the system cannot tell).
+std::string programFolder();
 
 // Gives the calling thread a lower scheduling priority than the process's other threads: when
 // there are more threads than processors, those of normal priority run first.

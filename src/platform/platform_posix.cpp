@@ -103,6 +103,18 @@ std::string absolutePath(const std::string &path) {
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+std::string programFolder() {
+#if defined(__linux__)
+    char path[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    std::string program(path, std::size_t(n));
+    return program.substr(0, program.rfind('/'));
+#else
+    return {};
+#endif
+}
+
 void lowerThreadPriority() {
 #if defined(__linux__)
     constexpr int HELPER_NICE = 10; // a tenth of a normal thread's share where they compete

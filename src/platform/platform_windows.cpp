@@ -79,6 +79,13 @@ std::string makePrivateFolder(const char *) { return std::string(); }
 void removeFolder(const std::string &) {}
 bool linkFile(const std::string &, const std::string &) { return false; }
 std::string absolutePath(const std::string &path) { return path; }
+std::string programFolder() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    std::string program(path, n);
+    return program.substr(0, program.find_last_of("\\/"));
+}
 IsolatedRun runIsolated(void (*)(void *, int), void *) { return IsolatedRun{}; }
 void sendReport(int, const std::string &) {}
 int silenceErrorOutput() { return -1; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "position/types.h"
+#include "search/strength.h"
 
 #include <atomic>
 #include <cstdint>
@@ -67,6 +68,7 @@ struct SearchContext {
     // The interface reads a move only once it has released the search (ponderhit or stop): a
     // ponder search that ends by itself keeps its move, and a root without moves still answers.
     bool holdMoveUntilReleased = false;
+    StrengthLimit limit{}; // a game search's strength limit and handicaps (none elsewhere)
 };
 
 extern SearchContext Shared;

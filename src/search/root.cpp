@@ -15,6 +15,7 @@
 #include "search/report.h"
 #include "search/search.h"
 #include "search/settings.h"
+#include "search/strength.h"
 #include "search/thread.h"
 #include "search/timeman.h"
 #include "search/tt.h"
@@ -208,7 +209,8 @@ void prepareThread(SearchThread &t) {
 
 // The helpers search the main thread's root, restricted as its root is ("searchmoves", book).
 void startHelpersOn(SearchThread &main, const Position &root) {
-    if (ThreadCount == 1) return;
+    // A node-rate ceiling is the main thread's: helpers would only add to what it is meant to cap.
+    if (ThreadCount == 1 || Shared.limit.npsCeiling) return;
     MoveEntry list[MAX_MOVES];
     int count = 0;
     bool restricted = pvCacheLookup(main.pvCache, root, list, count) >= 0;
@@ -250,6 +252,7 @@ bool think(SearchThread &t) {
         // 3. Iterative deepening, helpers alongside.
         startHelpersOn(t, root);
         deepen(t);
+        waitForNaturalTime();
         // A ponder search that has ended by itself (depth ceiling, being mated) keeps its move
         // until ponderhit or stop: an interface reads a move during pondering as out of turn.
         waitForRelease(t, holdsPonderMove);
@@ -259,6 +262,10 @@ bool think(SearchThread &t) {
             reportFinalRows(t);
         else
             reportSearchInfo(t, rootBest.bestScore, 1, rootBest.bestMove);
+        if (Move chosen = chooseLimitedMove(t, rootBest.bestMove); chosen != rootBest.bestMove) {
+            rootBest.bestMove = chosen;
+            rootBest.ponderMove = NO_MOVE;
+        }
     }
     if (rootBest.ponderMove == NO_MOVE) rootBest.ponderMove = findPonderMove(t, rootBest.bestMove);
     return true;
@@ -287,6 +294,9 @@ bool startSearch() {
                                optionInt(OPTION_PASSERS), optionInt(OPTION_PAWN_STRUCTURE), us);
     Settings.hashfull = base::hashfullChoice();
     Shared.maxDepth = optionInt(OPTION_MAX_DEPTH);
+    if (Shared.limit.depthCeiling) Shared.maxDepth = std::min(Shared.maxDepth, Shared.limit.depthCeiling);
+    // A strength limit chooses among a few lines, so it searches them all.
+    Settings.multiPv = std::max(optionInt(OPTION_MULTIPV), Shared.limit.lines);
     Shared.nodeLimit =
         Shared.limitFlags & LIMIT_NODES ? std::uint64_t(std::int64_t(Shared.limits.nodes)) : std::uint64_t(0);
     pvCacheAge(t.pvCache);

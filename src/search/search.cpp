@@ -9,6 +9,7 @@
 #include "search/search_internal.h"
 #include "search/see.h"
 #include "search/settings.h"
+#include "search/strength.h"
 #include "search/timeman.h"
 
 #include <cstdint>
@@ -26,6 +27,7 @@ constexpr int FUTILITY_SCALE = 172; // margin(k) = (k - 4)^2 * 172 / 100 + 103, 
 constexpr int FUTILITY_BASE = 103;
 constexpr std::uint64_t INPUT_POLL_NODES = 4096;
 constexpr std::uint64_t HASHFULL_NODES = 65536;
+constexpr std::uint64_t THROTTLE_NODES = 64; // a node-rate ceiling is kept to within so many nodes
 constexpr std::uintptr_t LIST_ALIGN = 64;
 constexpr int LIST_GAP_BYTES = 256;
 // The search line adds at most one history entry per frame: keep that much room at the root.
@@ -60,6 +62,10 @@ bool pollSearch(bool exempt) {
         return true;
     }
     const std::atomic<std::uint64_t> &nodes = mainThread().nodeCount;
+    if (Shared.limit.npsCeiling && nodes.load(std::memory_order_relaxed) % THROTTLE_NODES == 0) {
+        throttleSearch();
+        if (searchIdle()) return true;
+    }
     if (nodes.load(std::memory_order_relaxed) % INPUT_POLL_NODES == 0) {
         Hooks.readInput();
         if (limitReached(LimitCheck::CLOCK)) stopSearch();

@@ -38,8 +38,11 @@ void computeTimeBudget(std::uint32_t fifty) {
     if (searchState() == STATE_PONDERING || (c.limitFlags & (LIMIT_INFINITE | LIMIT_NODES | LIMIT_DEPTH)))
         return;
     std::int64_t lag = c.limits.lagMargin;
+    // "Time handicap": a share of the normal budget.
+    const std::uint64_t percent = std::uint64_t(c.limit.timePercent);
     if (c.limitFlags & LIMIT_MOVETIME) {
         c.targetTime = c.limits.movetime > lag ? std::uint64_t(c.limits.movetime - lag) : 0;
+        c.targetTime = c.targetTime * percent / 100;
         return;
     }
     int side = c.engineSide == BLACK_SIDE ? 1 : 0;
@@ -51,6 +54,7 @@ void computeTimeBudget(std::uint32_t fifty) {
     if (c.limitFlags & LIMIT_INC) t += std::max<std::int32_t>(c.limits.inc[side], 0);
     std::uint64_t target = t > lag ? std::uint64_t(t - lag) : 0;
     if (!(c.limitFlags & LIMIT_MOVESTOGO)) target = shrinkShortBudget(target, fifty);
+    target = target * percent / 100;
     c.targetTime = target;
     c.hardTime = 2 * target;
     if (m <= 2) c.targetTime = c.hardTime;
@@ -65,8 +69,12 @@ bool runSearch() {
         base::optionBool(base::OPTION_ANALYSE_MODE) && c.limitFlags == LIMIT_INFINITE ? NO_SIDE : side;
     std::int64_t d = std::int64_t(c.limits.inc[side]) - std::int64_t(c.targetTime);
     c.limits.lagMargin = d >= 0 && d <= MAX_LAG_SLACK ? std::int32_t(d) + MIN_LAG_MARGIN : MIN_LAG_MARGIN;
+    using namespace base;
+    c.limit = combinedLimit(optionBool(OPTION_LIMIT_STRENGTH), optionInt(OPTION_ELO), optionValue(OPTION_NPS),
+                            optionInt(OPTION_TIME_HANDICAP));
     computeTimeBudget(position::GamePosition.fifty);
     bool moved = startSearch();
+    c.limit = {};
     c.targetTime = base::GetTimeMs() - c.moveStartTime;
     return moved;
 }

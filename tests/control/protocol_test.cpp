@@ -35,6 +35,8 @@ const Lines HANDSHAKE = {
     "option name Full PV type check default false",
     "option name UCI_ShowCurrLine type check default false",
     "option name UCI_Chess960 type check default false",
+    "option name UCI_LimitStrength type check default false",
+    "option name UCI_Elo type spin default 1500 min 1350 max 2050",
     "option name UCI_EngineAbout type string default Vorlan 1.8 by the Vorlan developers",
     "option name Nullmove type check default true",
     "option name Quick Repetition type check default false",

@@ -2,6 +2,7 @@
 #include "position/fen.h"
 #include "search/context.h"
 #include "search/search.h"
+#include "search/strength.h"
 #include "search/thread.h"
 #include "search/timeman.h"
 #include "support/test_support.h"
@@ -147,3 +148,51 @@ TEST_F(TimeBudget, PollStopsAtALimitUnlessExempt) {
 }
 
 } // namespace
+
+// "Time handicap" scales the clock and move-time budgets; 100 leaves them as they are.
+TEST_F(TimeBudget, TimeHandicapScalesTheBudget) {
+    struct Case {
+        std::uint32_t flags;
+        int percent;
+        std::uint64_t target, hard;
+    } cases[] = {
+        {LIMIT_CLOCK, 100, 2490, 4980},
+        {LIMIT_CLOCK, 50, 1245, 2490},
+        {LIMIT_CLOCK, 0, 0, 0},
+        {LIMIT_MOVETIME, 30, 297, 777},
+    };
+    for (const Case &c : cases) {
+        Shared.limitFlags = c.flags;
+        Shared.limits.time[0] = 60000;
+        Shared.limits.movetime = 1000;
+        Shared.limit.timePercent = c.percent;
+        Shared.targetTime = Shared.hardTime = 777;
+        computeTimeBudget(0);
+        EXPECT_EQ(Shared.targetTime, c.target) << c.percent;
+        EXPECT_EQ(Shared.hardTime, c.hard) << c.percent;
+    }
+    Shared.limit = {};
+}
+
+// Stronger settings search faster and choose the best line more often; the top is no limit.
+TEST(StrengthLimit, SettingsGrowStrongerWithTheRating) {
+    StrengthLimit previous = strengthForElo(LIMIT_ELO_MIN);
+    EXPECT_GT(previous.npsCeiling, 0);
+    EXPECT_GT(previous.chancePermille, 0);
+    for (int elo = LIMIT_ELO_MIN + 25; elo < LIMIT_ELO_MAX; elo += 25) {
+        StrengthLimit s = strengthForElo(elo);
+        EXPECT_GE(s.npsCeiling, previous.npsCeiling) << elo;
+        EXPECT_GE(s.depthCeiling, previous.depthCeiling) << elo;
+        EXPECT_LE(s.chancePermille, previous.chancePermille) << elo;
+        EXPECT_LE(s.marginCp, previous.marginCp) << elo;
+        previous = s;
+    }
+    StrengthLimit full = strengthForElo(LIMIT_ELO_MAX);
+    EXPECT_EQ(full.npsCeiling, 0);
+    EXPECT_EQ(full.depthCeiling, 0);
+    EXPECT_EQ(full.lines, 1);
+    // The "NPS" option caps the rate on its own and lowers a rating's ceiling, never raises it.
+    EXPECT_EQ(combinedLimit(false, 1500, 50000, 100).npsCeiling, 50000);
+    EXPECT_EQ(combinedLimit(true, LIMIT_ELO_MIN, 1 << 30, 100).npsCeiling, strengthForElo(LIMIT_ELO_MIN).npsCeiling);
+    EXPECT_EQ(combinedLimit(false, 1500, 0, 100).lines, 1);
+}
