@@ -100,7 +100,8 @@ TEST(StrengthLimit, LimitedPlayIsSlowShallowAndLegal) {
     for (const std::string &l : c)
         if (startsWith(l, "info depth")) nodes = field(l, "nodes");
     EXPECT_GT(nodes, 0);
-    EXPECT_LE(nodes, 20000 / 2 + 2000);
+    // Past its budget a search runs free until the next clock check, 4096 nodes on.
+    EXPECT_LE(nodes, 20000 / 2 + 4096 + 2000);
 }
 
 TEST(StrengthLimit, ShippedPersonalitiesLoadWithoutErrors) {
