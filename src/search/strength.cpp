@@ -59,6 +59,12 @@ std::uint32_t randomBelow(std::uint32_t n) {
 
 std::uint64_t elapsedMs() { return base::GetTimeMs() - Shared.startTime; }
 
+// A search the clock or a move time bounds (not an infinite or ponder search).
+bool boundedByTime() {
+    return (Shared.limitFlags & (LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVESTOGO | LIMIT_MOVETIME)) &&
+           !(Shared.limitFlags & LIMIT_INFINITE) && searchState() == STATE_THINKING;
+}
+
 // Sleeps one step and reads input; false once the search is over.
 bool pauseStep() {
     std::this_thread::sleep_for(std::chrono::milliseconds(THROTTLE_STEP_MS));
@@ -97,15 +103,13 @@ void throttleSearch() {
     const std::uint64_t nodes = mainThread().nodeCount.load(std::memory_order_relaxed);
     // Past its budget a timed search runs at full speed: the first iterations, which the clock
     // never cuts, must not make it lose on time.
-    const bool timed = (Shared.limitFlags & (LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVESTOGO | LIMIT_MOVETIME)) &&
-                       !(Shared.limitFlags & LIMIT_INFINITE) && searchState() == STATE_THINKING;
+    const bool timed = boundedByTime();
     while (nodes * 1000 > ceiling * elapsedMs())
         if ((timed && elapsedMs() >= Shared.targetTime) || !pauseStep()) return;
 }
 
 void waitForNaturalTime() {
-    if (!Shared.limit.waitsForTime || searchState() != STATE_THINKING) return;
-    if (!(Shared.limitFlags & (LIMIT_CLOCK | LIMIT_INC | LIMIT_MOVESTOGO | LIMIT_MOVETIME))) return;
+    if (!Shared.limit.waitsForTime || !boundedByTime()) return;
     while (2 * elapsedMs() < Shared.targetTime)
         if (!pauseStep()) return;
 }
